@@ -1,0 +1,114 @@
+#include "catalog/formatter_engine.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "catalog/format_file_loader.h"
+#include "catalog/program_id.h"
+#include "catalog/resource_lock.h"
+#include "catalog/text_buffer.h"
+#include "platform/numeric_locale.h"
+
+namespace vornfmt {
+namespace {
+
+FormatterEngine*& InstalledEngine() {
+  static FormatterEngine* installed = nullptr;
+  return installed;
+}
+
+}  // namespace
+
+FormatterEngine& TheEngine() {
+  if (FormatterEngine* installed = InstalledEngine()) return *installed;
+  static FormatterEngine builtIn;
+  return builtIn;
+}
+
+FormatterEngine* InstallEngine(FormatterEngine* engine) {
+  FormatterEngine* previous = InstalledEngine();
+  InstalledEngine() = engine;
+  return previous;
+}
+
+FormatterEngine::FormatterEngine(const LdrfApi& library) : library_(&library) { SelectUserNumericLocale(); }
+
+FormatterEngine::~FormatterEngine() { CloseCatalog(); }
+
+void FormatterEngine::OpenCatalog(const std::u16string& folder) {
+  ResourceGuard guard(ResourceLock());
+  catalogFolder_ = folder;
+  auto narrow = Narrow(folder);
+  if (library_->LdrfOpenCatalog(narrow ? narrow->c_str() : nullptr, 1, &catalog_) != LDRF_OK) {
+    catalog_ = 0;
+    return;
+  }
+  uint16_t count = 0;
+  library_->LdrfGetCatalogInfo(catalog_, nullptr, nullptr, nullptr, nullptr, nullptr, &count);
+  LoadFormatFiles(count);
+}
+
+void FormatterEngine::LoadFormatFiles(uint16_t count) {
+  if (!formatFileFactory_) return;
+  for (uint32_t index = 1; index <= count; ++index) {
+    TextBuffer path;
+    library_->LdrfCatalogGetFile(catalog_, LDRF_KIND_FORMAT_FILE, static_cast<uint16_t>(index), nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr, path.data, &path.length);
+    const std::u16string key = path.Widen();
+    auto file = formatFileFactory_(key);
+    if (!file) continue;
+    FormatFileBase& loading = *file;
+    formatFiles_[key] = std::move(file);
+    std::ifstream in(std::string(path.data, strnlen(path.data, sizeof path.data)), std::ios::binary);
+    if (in) LoadFormatText(in, loading);
+  }
+}
+
+bool FormatterEngine::SearchCatalog(std::u16string_view pid, uint16_t selector, int32_t kind,
+                                    std::u16string& path, uint16_t& tag) {
+  const ProgramIdBytes id = ProgramIdFromText(pid);
+  TextBuffer found;
+  if (library_->LdrfSearchCatalog(catalog_, id.data(), selector, kind, languageKey_, found.data, &found.length,
+                                  &tag, nullptr) != LDRF_OK)
+    return false;
+  path = found.Widen();
+  return true;
+}
+
+FormatFileBase* FormatterEngine::FindFormatFile(std::u16string_view pid, uint16_t selector) {
+  if (catalog_ == 0 || pid.empty()) return nullptr;
+  ResourceGuard guard(ResourceLock());
+  std::u16string path;
+  uint16_t tag = 0;
+  if (!SearchCatalog(pid, selector, LDRF_KIND_FORMAT_FILE, path, tag)) return nullptr;
+  auto it = formatFiles_.find(path);
+  return it == formatFiles_.end() ? nullptr : it->second.get();
+}
+
+CTypeFile* FormatterEngine::FindTypeFile(std::u16string_view pid, uint16_t selector) {
+  if (catalog_ == 0 || pid.empty()) return nullptr;
+  ResourceGuard guard(ResourceLock());
+  std::u16string path;
+  uint16_t tag = 0;
+  if (!SearchCatalog(pid, selector, LDRF_KIND_TYPE_FILE, path, tag)) return nullptr;
+  auto& file = typeFiles_[path];
+  if (!file) file = std::make_unique<CTypeFile>(*library_, path, tag);
+  return file.get();
+}
+
+uint16_t FormatterEngine::TypesCount(std::u16string_view pid, uint16_t selector, uint16_t /*flag*/) {
+  CTypeFile* file = FindTypeFile(pid, selector);
+  return file ? file->TypesCount() : 0;
+}
+
+void FormatterEngine::CloseCatalog() {
+  formatFiles_.clear();
+  typeFiles_.clear();
+  if (catalog_ != 0) {
+    ResourceGuard guard(ResourceLock());
+    library_->LdrfCloseCatalog(catalog_);
+    catalog_ = 0;
+  }
+}
+
+}  // namespace vornfmt

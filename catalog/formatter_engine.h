@@ -1,0 +1,68 @@
+#pragma once
+// The one process-wide owner of what is read from the resource catalog: the
+// open catalog, every format file (read completely when the catalog opens)
+// and every type file (opened on first use), plus the language setting.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "catalog/format_file_base.h"
+#include "catalog/ldrf_api.h"
+#include "catalog/type_file.h"
+
+namespace vornfmt {
+
+inline constexpr uint32_t kEnglishLanguageKey = 0x656E7500;  // "enu"
+
+class FormatterEngine {
+ public:
+  explicit FormatterEngine(const LdrfApi& library = NativeLdrf());
+  FormatterEngine(const FormatterEngine&) = delete;
+  FormatterEngine& operator=(const FormatterEngine&) = delete;
+  ~FormatterEngine();
+
+  // Makes the format-file objects; without a factory no format file is read.
+  void SetFormatFileFactory(FormatFileFactory factory) { formatFileFactory_ = std::move(factory); }
+
+  void OpenCatalog(const std::u16string& folder);
+  FormatFileBase* FindFormatFile(std::u16string_view pid, uint16_t selector);
+  CTypeFile* FindTypeFile(std::u16string_view pid, uint16_t selector);
+  uint16_t TypesCount(std::u16string_view pid, uint16_t selector, uint16_t flag);
+  void CloseCatalog();
+
+  const std::u16string& LocaleId() const { return localeId_; }
+  uint32_t LanguageKey() const { return languageKey_; }
+  void SetLocaleId(std::string_view narrowLocaleId);
+  std::u16string LookupString(std::u16string_view pid, uint8_t scope, uint32_t index);
+
+  const LdrfApi& Library() const { return *library_; }
+  bool HasCatalog() const { return catalog_ != 0; }
+  const std::u16string& CatalogFolder() const { return catalogFolder_; }
+  const std::map<std::u16string, std::unique_ptr<FormatFileBase>>& FormatFiles() const { return formatFiles_; }
+  const std::map<std::u16string, std::unique_ptr<CTypeFile>>& TypeFiles() const { return typeFiles_; }
+
+ private:
+  // Reads every format file the catalog lists into the format-file table.
+  void LoadFormatFiles(uint16_t count);
+  bool SearchCatalog(std::u16string_view pid, uint16_t selector, int32_t kind, std::u16string& path,
+                     uint16_t& tag);
+
+  LdrfHandle catalog_ = 0;
+  std::map<std::u16string, std::unique_ptr<FormatFileBase>> formatFiles_;
+  std::map<std::u16string, std::unique_ptr<CTypeFile>> typeFiles_;
+  std::u16string localeId_ = u"enu";
+  uint32_t languageKey_ = kEnglishLanguageKey;
+  std::u16string catalogFolder_;
+  const LdrfApi* library_;
+  FormatFileFactory formatFileFactory_;
+};
+
+// The module-wide engine.
+FormatterEngine& TheEngine();
+// Replaces the module-wide engine (null restores the built-in one); answers
+// the engine it replaced. For hosts and tests that bring their own.
+FormatterEngine* InstallEngine(FormatterEngine* engine);
+
+}  // namespace vornfmt

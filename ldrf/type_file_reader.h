@@ -1,0 +1,26 @@
+#pragma once
+// Reads a type file (JSON, docs/resource-files.md) into TypeFileData, with
+// every offset and size resolved and every limit checked.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "ldrf/type_definitions.h"
+
+namespace vornfmt::ldrf {
+
+inline constexpr int kMaxNodeDepth = 32;
+inline constexpr uint32_t kMaxExpandedNodes = 100000;
+inline constexpr size_t kMaxNameBytes = 255;
+inline constexpr uintmax_t kMaxResourceFileBytes = 64u << 20;
+
+// False with a sentence in error when the text is not a valid type file.
+bool ParseTypeFile(std::string_view text, TypeFileData& out, std::string& error);
+
+// Reads the whole file (at most kMaxResourceFileBytes) into text.
+bool ReadWholeFile(const std::filesystem::path& path, std::string& text, std::string& error);
+
+// Parses "FM:MM:MM:CC:CC:UU:TT:NN" or 16 hexadecimal digits.
+bool ParseProgramIdText(std::string_view text, ProgramId& out);
+
+}  // namespace vornfmt::ldrf

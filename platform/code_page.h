@@ -1,0 +1,29 @@
+#pragma once
+// The ANSI code page: the narrow text that crosses the resource library's
+// interface. Windows-1252 unless configured otherwise. Conversions go through
+// iconv; single-byte code pages use a table built once from iconv.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vornfmt::codepage {
+
+// Selects the ANSI code page by iconv name ("WINDOWS-1252", "ISO-8859-15",
+// "CP932", ...). Answers false, keeping the current one, for an unknown name.
+bool SetAnsiCodePage(const std::string& name);
+std::string AnsiCodePage();
+
+// UTF-16 to ANSI; nullopt when a character has no ANSI form.
+std::optional<std::string> ToAnsi(std::u16string_view text);
+// ANSI to UTF-16; bytes that are not valid in the code page become U+FFFD.
+std::u16string FromAnsi(std::string_view text);
+
+// UTF-8 to ANSI, characters the code page lacks written as '?';
+// invalid UTF-8 sequences are also written as '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// UTF-8 and UTF-16; invalid sequences become U+FFFD / '?'.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace vornfmt::codepage

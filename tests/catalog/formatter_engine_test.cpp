@@ -1,0 +1,191 @@
+// The engine: catalog, type-file table, TypesCount, format-file loading,
+// locale and language strings.
+#include "catalog/formatter_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/catalog/scripted_library.h"
+
+namespace vornfmt::test {
+namespace {
+
+std::u16string Folder(const char* name) {
+  std::string path = std::string(VORNFMT_TEST_DATA) + "/" + name;
+  return std::u16string(path.begin(), path.end());
+}
+
+class RecordingFormatFile : public FormatFileBase {
+ public:
+  explicit RecordingFormatFile(std::vector<std::string>* entries) : entries_(entries) {}
+  void LoadEntry(std::string_view entry) override { entries_->emplace_back(entry); }
+
+ private:
+  std::vector<std::string>* entries_;
+};
+
+class Engine : public testing::Test {
+ protected:
+  LdrfApi library = ScriptedLdrf();
+  FormatterEngine engine{library};
+  std::vector<std::string> entries;
+  int filesMade = 0;
+
+  void OpenWithRecorder(const char* folder) {
+    engine.SetFormatFileFactory([this](const std::u16string&) {
+      ++filesMade;
+      return std::make_unique<RecordingFormatFile>(&entries);
+    });
+    engine.OpenCatalog(Folder(folder));
+  }
+};
+
+TEST_F(Engine, StartsInEnglishWithoutCatalog) {
+  EXPECT_EQ(engine.LocaleId(), u"enu");
+  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
+  EXPECT_FALSE(engine.HasCatalog());
+  EXPECT_EQ(engine.FindTypeFile(u"00", 0), nullptr);
+  EXPECT_EQ(engine.TypesCount(u"00", 0, 0), 0);
+}
+
+TEST_F(Engine, MissingCatalogLeavesEveryFindEmpty) {
+  OpenWithRecorder("no-such-catalog");
+  EXPECT_FALSE(engine.HasCatalog());
+  EXPECT_EQ(filesMade, 0);
+  EXPECT_EQ(engine.FindFormatFile(u"0000000000000000", 0), nullptr);
+  EXPECT_EQ(engine.TypesCount(u"0000000000000000", 0, 0), 0);
+}
+
+TEST_F(Engine, OpensTypeFilesLazilyAndKeepsOneEntryPerPath) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  CTypeFile* first = engine.FindTypeFile(u"0000000000000000", 0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_FALSE(first->IsOpen());
+  EXPECT_EQ(TheScript().openFileCalls, 0);
+  EXPECT_EQ(engine.FindTypeFile(u"FFFFFFFFFFFFFFFF", 0), first);  // scope 0 applies to every device
+  EXPECT_EQ(engine.FindTypeFile(u"", 0), nullptr);
+  EXPECT_EQ(engine.TypeFiles().size(), 1u);
+  EXPECT_EQ(engine.TypesCount(u"0000000000000000", 0, 0), 6);
+  EXPECT_TRUE(first->IsOpen());
+  EXPECT_TRUE(first->Open());
+  EXPECT_EQ(TheScript().openFileCalls, 1);  // Open on an open file does not call the library
+}
+
+TEST_F(Engine, TypesCountIgnoresItsFlagAndAnswersZeroForUnknownDevices) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 3, 0), 2);
+  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 3, 1), 2);
+  EXPECT_EQ(engine.TypesCount(u"8000020000000000", 3, 0), 0);
+  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 7, 0), 0);
+}
+
+TEST_F(Engine, LoadsEveryListedFormatFileAtOpening) {
+  OpenWithRecorder("catalog-a");
+  EXPECT_EQ(filesMade, 2);
+  ASSERT_EQ(engine.FormatFiles().size(), 2u);
+  EXPECT_EQ(entries, (std::vector<std::string>{"SNVT_level:text(\"%f\",*1+0)", "SNVT_record:text(\"%d %d %m\",f1,g1,g2)",
+                                               "UNVT_new:text(\"%d\",*1+0)"}));
+  EXPECT_NE(engine.FindFormatFile(u"8000010000000000", 3), nullptr);
+  EXPECT_NE(engine.FindFormatFile(u"8000010000000000", 3), engine.FindFormatFile(u"00", 0));
+  EXPECT_EQ(engine.FindFormatFile(u"0000000102000000", 1), nullptr);  // that set has no format file
+  engine.CloseCatalog();
+  EXPECT_TRUE(engine.FormatFiles().empty());
+  EXPECT_EQ(engine.FindFormatFile(u"00", 0), nullptr);
+}
+
+TEST_F(Engine, SamePathListedTwiceLeavesOneEntryTheLaterFile) {
+  TheScript().sameFormatPathTwice = true;
+  OpenWithRecorder("catalog-a");
+  EXPECT_EQ(TheScript().catalogGetFileCalls, 2);
+  EXPECT_EQ(filesMade, 2);
+  EXPECT_EQ(engine.FormatFiles().size(), 1u);
+}
+
+TEST_F(Engine, WithoutFactoryHoldsNoFormatFiles) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  EXPECT_TRUE(engine.HasCatalog());
+  EXPECT_TRUE(engine.FormatFiles().empty());
+}
+
+TEST_F(Engine, LocaleIdChangesTheLanguageOfStrings) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Level");
+  EXPECT_EQ(engine.LookupString(u"00", 0, 4), u"Gr\u00FC\u00DFe");
+  engine.SetLocaleId("deu");
+  EXPECT_EQ(engine.LocaleId(), u"deu");
+  EXPECT_EQ(engine.LanguageKey(), 0x64657500u);
+  EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Pegel");
+  EXPECT_EQ(engine.LookupString(u"00", 0, 2), u"");  // not in the German file
+  EXPECT_EQ(engine.LookupString(u"00", 0, 99), u"");
+  EXPECT_EQ(engine.LookupString(u"00", 5, 1), u"");  // no set of that scope
+}
+
+TEST_F(Engine, FailedLocaleResetsTheKeyButKeepsTheText) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  engine.SetLocaleId("deu");
+  engine.SetLocaleId("xyz");
+  EXPECT_EQ(engine.LocaleId(), u"deu");
+  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
+  EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Level");
+  engine.SetLocaleId(std::string(80, 'd'));  // longer than the library's field
+  EXPECT_EQ(engine.LocaleId(), u"deu");
+  TheScript().failLanguageInfo = true;
+  engine.SetLocaleId("fra");
+  EXPECT_EQ(engine.LocaleId(), u"deu");
+  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
+}
+
+TEST_F(Engine, FailedStopOfTheStringServiceGivesTheEmptyText) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  TheScript().failStringStop = true;
+  EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"");
+}
+
+class TypeFileEnumerations : public Engine {
+ protected:
+  void SetUp() override {
+    engine.OpenCatalog(Folder("catalog-a"));
+    file = engine.FindTypeFile(u"00", 0);
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(file->Open());
+  }
+  CTypeFile* file = nullptr;
+};
+
+TEST_F(TypeFileEnumerations, NamesValuesAndFallsBackToTheLastMember) {
+  EXPECT_EQ(file->GetEnumMemberName(1, 1), u"beta");
+  EXPECT_EQ(file->GetEnumMemberName(42, 1), u"gamma");
+  EXPECT_EQ(file->GetEnumMemberName(0, 2), u"");  // empty set: no last member
+  EXPECT_EQ(file->GetEnumMemberName(0, 9), u"");  // no such set
+  TheScript().failMemberCount = true;
+  EXPECT_EQ(file->GetEnumMemberName(42, 1), u"");
+  EXPECT_EQ(file->GetEnumMemberName(2, 1), u"gamma");
+}
+
+TEST_F(TypeFileEnumerations, AppendsMembersInOrder) {
+  std::vector<std::u16string> names = {u"before"};
+  file->GetEnumMembers(1, names);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"before", u"alpha", u"beta", u"gamma"}));
+  file->GetEnumMembers(9, names);
+  EXPECT_EQ(names.size(), 4u);
+}
+
+TEST_F(TypeFileEnumerations, FindsValuesCaseSensitively) {
+  int32_t value = -1;
+  EXPECT_TRUE(file->FindEnumValue(u"gamma", 1, value));
+  EXPECT_EQ(value, 2);
+  EXPECT_FALSE(file->FindEnumValue(u"Gamma", 1, value));
+  EXPECT_FALSE(file->FindEnumValue(u"alpha", 2, value));
+  EXPECT_FALSE(file->FindEnumValue(u"alpha", 9, value));
+}
+
+TEST(TypeFile, UnopenableFileCountsNoTypes) {
+  CTypeFile file(NativeLdrf(), u"/no/such/file.typ", 1);
+  EXPECT_EQ(file.TypesCount(), 0);
+  EXPECT_FALSE(file.IsOpen());
+}
+
+}  // namespace
+}  // namespace vornfmt::test

@@ -1,0 +1,10 @@
+#pragma once
+// Each command adds itself to the application; its callback stores the exit code.
+#include <CLI/CLI.hpp>
+
+namespace vornfmt::tool {
+
+void AddTypesCommand(CLI::App& app, int& exitCode);
+void AddStringCommand(CLI::App& app, int& exitCode);
+
+}  // namespace vornfmt::tool

@@ -1,0 +1,25 @@
+// vornfmt: formats LonWorks network-variable and configuration-property data.
+#include <CLI/CLI.hpp>
+
+#include "tools/commands.h"
+
+#ifndef VORNFMT_VERSION
+#define VORNFMT_VERSION "0.0.0"
+#endif
+
+int main(int argc, char** argv) {
+  CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
+  app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
+  app.require_subcommand(1);
+  int exitCode = 0;
+  vornfmt::tool::AddTypesCommand(app, exitCode);
+  vornfmt::tool::AddStringCommand(app, exitCode);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Usage errors exit 2 (CLI11's own codes for help and version are 0).
+    int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+  return exitCode;
+}

@@ -1,22 +1,74 @@
-// vornfmt types: how many types the type file of a program ID holds.
+// vornfmt types: how many types the type file of a program ID holds, and
+// with --list their names and indexes.
 #include <iostream>
 
 #include "catalog/formatter_engine.h"
+#include "catalog/resource_lock.h"
+#include "catalog/text_buffer.h"
+#include "platform/code_page.h"
 #include "tools/catalog_options.h"
 #include "tools/commands.h"
 
 namespace vornfmt::tool {
+namespace {
+
+struct TypesOptions {
+  CatalogOptions catalog;
+  bool list = false;
+};
+
+// The type's name as its tree's root node gives it, or empty.
+std::u16string RootName(const LdrfApi& library, LdrfHandle tree) {
+  TextBuffer name;
+  library.LdrfScanTypeTree(tree, nullptr, nullptr);
+  int32_t kind = 0;
+  if (!TreeCallSucceeded(library.LdrfReadTypeTreeNode(tree, &kind, nullptr, nullptr, name.data, &name.length,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)))
+    return {};
+  return name.Widen();
+}
+
+// Prints "NVT index name" / "CPT index name" for every type of the file.
+void ListTypes(CTypeFile& file) {
+  if (!file.Open()) return;
+  const LdrfApi& library = TheEngine().Library();
+  ResourceGuard guard(ResourceLock());
+  for (bool networkVariable : {true, false}) {
+    for (uint32_t index = 1; index <= UINT16_MAX; ++index) {
+      LdrfHandle tree = 0;
+      if (file.GetTypeByIndex(networkVariable, static_cast<uint16_t>(index), tree) != LDRF_OK) continue;
+      std::cout << (networkVariable ? "NVT " : "CPT ") << index << " "
+                << codepage::Utf16ToUtf8(RootName(library, tree)) << "\n";
+      library.LdrfFreeTypeTree(tree);
+    }
+  }
+}
+
+}  // namespace
 
 void AddTypesCommand(CLI::App& app, int& exitCode) {
-  auto options = std::make_shared<CatalogOptions>();
+  auto options = std::make_shared<TypesOptions>();
   CLI::App* command = app.add_subcommand("types", "Print the number of types of the type file that applies");
-  AddCatalogOptions(*command, *options);
+  AddCatalogOptions(*command, options->catalog);
+  command->add_flag("--list", options->list, "List every type: NVT or CPT, its index and its name");
   command->callback([options, &exitCode] {
-    if (!OpenCatalog(*options)) {
-      exitCode = 1;
+    exitCode = 1;
+    if (!OpenCatalog(options->catalog)) return;
+    FormatterEngine& engine = TheEngine();
+    const std::u16string pid = PidText(options->catalog.pid);
+    const auto selector = static_cast<uint16_t>(options->catalog.selector);
+    if (!options->list) {
+      std::cout << engine.TypesCount(pid, selector, 0) << "\n";
+      exitCode = 0;
       return;
     }
-    std::cout << TheEngine().TypesCount(PidText(options->pid), static_cast<uint16_t>(options->selector), 0) << "\n";
+    CTypeFile* file = engine.FindTypeFile(pid, selector);
+    if (!file) {
+      std::cerr << "vornfmt: no type file applies to program ID " << options->catalog.pid << " and selector "
+                << options->catalog.selector << "\n";
+      return;
+    }
+    ListTypes(*file);
     exitCode = 0;
   });
 }

@@ -15,7 +15,10 @@ bool ParseLanguageFile(std::string_view text, LanguageStrings& out, std::string&
     error = "not a JSON object";
     return false;
   }
-  if (doc.value("format", std::string()) != "vornfmt-language" || doc.value("version", 0) != 1) {
+  auto format = doc.find("format");
+  auto version = doc.find("version");
+  bool known = format != doc.end() && *format == "vornfmt-language" && version != doc.end() && *version == 1;
+  if (!known) {
     error = "\"format\" must be \"vornfmt-language\" with \"version\" 1";
     return false;
   }

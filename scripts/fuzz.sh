@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for ${FUZZ_SECONDS:-20} s
+# on a scratch copy of its seed corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR="${BUILD_DIR:-build-fuzz}"
+CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_FUZZ=ON -DVORNFMT_TESTS=OFF
+cmake --build "$BUILD_DIR"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+for target in "$BUILD_DIR"/fuzz/fuzz_*; do
+  name="$(basename "$target")"
+  name="${name#fuzz_}"
+  mkdir -p "$work/$name"
+  [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/$name/"
+  echo "--- fuzzing $name"
+  "$target" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=65536 -artifact_prefix="$work/" "$work/$name" 2>&1 | tail -n 3
+done

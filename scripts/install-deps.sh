@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the fuzzers need.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  cmake ninja-build g++ clang libclang-rt-14-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  nlohmann-json3-dev libcli11-dev python3

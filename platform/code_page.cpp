@@ -31,7 +31,8 @@ class Converter {
   // Converts all of in; on an invalid or unconvertible input unit, appends
   // `replacement` and skips `skip` input bytes. Answers false when a
   // replacement was needed.
-  bool Run(std::string_view in, std::string& out, std::string_view replacement, size_t skip) {
+  bool Run(std::string_view in, std::string& out, std::string_view replacement, size_t skip,
+           bool* incomplete = nullptr) {
     std::lock_guard guard(mutex_);
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     bool clean = true;
@@ -48,6 +49,7 @@ class Converter {
         continue;
       }
       if (errno == E2BIG) continue;
+      if (errno == EINVAL && incomplete) *incomplete = true;  // a lead byte without its trail
       clean = false;
       out.append(replacement);
       size_t step = std::min(skip, srcLeft);
@@ -86,8 +88,9 @@ void BuildTable(CodePage& cp) {
   const std::string replacement = AsBytes(u"\uFFFD");
   for (int b = 0; b < 256; ++b) {
     std::string wide;
-    cp.toWide->Run(std::string(1, static_cast<char>(b)), wide, replacement, 1);
-    if (wide.size() != 2) return;
+    bool incomplete = false;
+    cp.toWide->Run(std::string(1, static_cast<char>(b)), wide, replacement, 1, &incomplete);
+    if (incomplete || wide.size() != 2) return;
     char16_t unit = FromBytes(wide)[0];
     cp.wideOf[b] = unit;
     if (unit != u'\uFFFD') cp.byteOf.emplace(unit, static_cast<char>(b));

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 #include "catalog/format_file_loader.h"
 #include "catalog/program_id.h"
@@ -37,6 +38,7 @@ FormatterEngine::~FormatterEngine() { CloseCatalog(); }
 
 void FormatterEngine::OpenCatalog(const std::u16string& folder) {
   ResourceGuard guard(ResourceLock());
+  CloseCatalog();  // opening again starts afresh rather than leaking the old catalog
   catalogFolder_ = folder;
   auto narrow = Narrow(folder);
   if (library_->LdrfOpenCatalog(narrow ? narrow->c_str() : nullptr, 1, &catalog_) != LDRF_OK) {
@@ -64,35 +66,35 @@ void FormatterEngine::LoadFormatFiles(uint16_t count) {
   }
 }
 
-bool FormatterEngine::SearchCatalog(std::u16string_view pid, uint16_t selector, int32_t kind,
-                                    std::u16string& path, uint16_t& tag) {
+// Answers the path and catalog tag of the set that applies, or nothing. The
+// caller holds the resource lock.
+std::optional<FormatterEngine::Found> FormatterEngine::SearchCatalog(std::u16string_view pid, uint16_t selector,
+                                                                     int32_t kind) {
   const ProgramIdBytes id = ProgramIdFromText(pid);
-  TextBuffer found;
-  if (library_->LdrfSearchCatalog(catalog_, id.data(), selector, kind, languageKey_, found.data, &found.length,
-                                  &tag, nullptr) != LDRF_OK)
-    return false;
-  path = found.Widen();
-  return true;
+  TextBuffer path;
+  uint16_t tag = 0;
+  if (library_->LdrfSearchCatalog(catalog_, id.data(), selector, kind, languageKey_, path.data, &path.length, &tag,
+                                  nullptr) != LDRF_OK)
+    return std::nullopt;
+  return Found{path.Widen(), tag};
 }
 
 FormatFileBase* FormatterEngine::FindFormatFile(std::u16string_view pid, uint16_t selector) {
-  if (catalog_ == 0 || pid.empty()) return nullptr;
+  if (catalog_ == 0 || pid.empty()) return nullptr;  // no lock needed to know that
   ResourceGuard guard(ResourceLock());
-  std::u16string path;
-  uint16_t tag = 0;
-  if (!SearchCatalog(pid, selector, LDRF_KIND_FORMAT_FILE, path, tag)) return nullptr;
-  auto it = formatFiles_.find(path);
+  auto found = SearchCatalog(pid, selector, LDRF_KIND_FORMAT_FILE);
+  if (!found) return nullptr;
+  auto it = formatFiles_.find(found->path);
   return it == formatFiles_.end() ? nullptr : it->second.get();
 }
 
 CTypeFile* FormatterEngine::FindTypeFile(std::u16string_view pid, uint16_t selector) {
-  if (catalog_ == 0 || pid.empty()) return nullptr;
+  if (catalog_ == 0 || pid.empty()) return nullptr;  // no lock needed to know that
   ResourceGuard guard(ResourceLock());
-  std::u16string path;
-  uint16_t tag = 0;
-  if (!SearchCatalog(pid, selector, LDRF_KIND_TYPE_FILE, path, tag)) return nullptr;
-  auto& file = typeFiles_[path];
-  if (!file) file = std::make_unique<CTypeFile>(*library_, path, tag);
+  auto found = SearchCatalog(pid, selector, LDRF_KIND_TYPE_FILE);
+  if (!found) return nullptr;
+  auto& file = typeFiles_[found->path];
+  if (!file) file = std::make_unique<CTypeFile>(*library_, found->path, found->tag);
   return file.get();
 }
 

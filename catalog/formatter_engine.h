@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,8 +47,11 @@ class FormatterEngine {
  private:
   // Reads every format file the catalog lists into the format-file table.
   void LoadFormatFiles(uint16_t count);
-  bool SearchCatalog(std::u16string_view pid, uint16_t selector, int32_t kind, std::u16string& path,
-                     uint16_t& tag);
+  struct Found {
+    std::u16string path;
+    uint16_t tag = 0;
+  };
+  std::optional<Found> SearchCatalog(std::u16string_view pid, uint16_t selector, int32_t kind);
 
   LdrfHandle catalog_ = 0;
   std::map<std::u16string, std::unique_ptr<FormatFileBase>> formatFiles_;

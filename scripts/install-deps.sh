@@ -8,4 +8,9 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev libcli11-dev python3
+  nlohmann-json3-dev libcli11-dev python3 locales
+# A German locale lets the tests check number text with a decimal comma.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $SUDO locale-gen
+fi

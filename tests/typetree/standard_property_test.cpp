@@ -1,0 +1,136 @@
+// Over every type of the shipped standard catalog and a few hundred random
+// buffers each: Decode then Encode writes back exactly the bytes of every
+// field whose limits hold, never touches a bit no field covers, and never a
+// byte outside the type.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/typetree/tree_library.h"
+#include "typetree/codec.h"
+#include "typetree/type_tree_item.h"
+
+namespace vornfmt::test {
+namespace {
+
+constexpr char16_t kPid[] = u"0000000000000000";
+constexpr int kBuffersPerType = 300;
+constexpr size_t kCanary = 16;
+constexpr uint8_t kCanaryByte = 0xC7;
+
+const std::string kStandardCatalog = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
+
+// A bit mask over the type's bytes: the bits a field is written to.
+using Mask = std::vector<uint8_t>;
+
+void MarkSpan(CTypeTreeItemBase& node, Mask& mask) {
+  const int offset = static_cast<int16_t>(node.GetBitOffset());
+  const int width = static_cast<int16_t>(node.GetSize(false));
+  const int bits = width >= 8 ? width / 8 * 8 : width;
+  for (int bit = offset; bit < offset + bits; ++bit)
+    if (bit >= 0 && static_cast<size_t>(bit / 8) < mask.size()) mask[size_t(bit / 8)] |= uint8_t(0x80 >> (bit % 8));
+}
+
+Mask WrittenBits(CTypeTreeItem& root, size_t length, int16_t only = -2) {
+  Mask mask(length, 0);
+  for (int16_t i = 0; i < root.GetSubfieldCount(); ++i)
+    if ((only == -2 || only == i) && IsConvertedKind(root.GetSubfield(i)->kind)) MarkSpan(*root.GetSubfield(i), mask);
+  if (root.GetSubfieldCount() == 0 && IsConvertedKind(root.kind)) MarkSpan(root, mask);
+  return mask;
+}
+
+struct Counts {
+  int types = 0;
+  int wholeTypeRoundTrips = 0;
+  int fieldRoundTrips = 0;
+};
+
+class StandardProperty : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(kStandardCatalog + "/standard.typ")) GTEST_SKIP() << "no standard catalog";
+    engine = std::make_unique<ScriptedEngine>(kStandardCatalog);
+  }
+
+  // One random buffer through one type; checks the properties.
+  void CheckBuffer(CTypeTreeItem& root, size_t length, const Mask& written, std::mt19937& random, Counts& counts) {
+    std::vector<uint8_t> original(length);
+    for (uint8_t& byte : original) byte = static_cast<uint8_t>(random());
+    ASSERT_TRUE(Decode(root, original.data(), length));
+    // The target starts as the complement of the original, fenced by canaries.
+    std::vector<uint8_t> target(length + 2 * kCanary, kCanaryByte);
+    for (size_t i = 0; i < length; ++i) target[kCanary + i] = static_cast<uint8_t>(~original[i]);
+    const bool whole = Encode(root, target.data() + kCanary, length, nullptr);
+    for (size_t i = 0; i < kCanary; ++i) {
+      ASSERT_EQ(target[i], kCanaryByte) << "before the type";
+      ASSERT_EQ(target[kCanary + length + i], kCanaryByte) << "after the type";
+    }
+    if (whole) {
+      ++counts.wholeTypeRoundTrips;
+      for (size_t i = 0; i < length; ++i) {
+        const uint8_t expected = static_cast<uint8_t>((original[i] & written[i]) | (~original[i] & ~written[i]));
+        ASSERT_EQ(target[kCanary + i], expected) << "byte " << i;
+      }
+    }
+    CheckEachField(root, original, counts);
+  }
+
+  // Field by field: a field whose limits hold writes its own bits and only those.
+  void CheckEachField(CTypeTreeItem& root, const std::vector<uint8_t>& original, Counts& counts) {
+    const size_t length = original.size();
+    for (int16_t sub = root.GetSubfieldCount() == 0 ? -1 : 0; sub < root.GetSubfieldCount(); ++sub) {
+      CTypeTreeItemBase& node = *root.GetSubfield(sub);
+      if (!IsConvertedKind(node.kind)) continue;
+      const Mask mine = WrittenBits(root, length, sub);
+      std::vector<uint8_t> target(length);
+      for (size_t i = 0; i < length; ++i) target[i] = static_cast<uint8_t>(~original[i]);
+      const bool ok = Encode(node, target.data(), length, nullptr);
+      counts.fieldRoundTrips += ok;
+      for (size_t i = 0; i < length; ++i) {
+        const uint8_t untouched = static_cast<uint8_t>(~original[i]);
+        const uint8_t expected = ok ? static_cast<uint8_t>((original[i] & mine[i]) | (untouched & ~mine[i])) : untouched;
+        ASSERT_EQ(target[i], expected) << "subfield " << sub << " byte " << i;
+      }
+    }
+  }
+
+  void CheckType(CTypeTreeItem& root, std::mt19937& random, Counts& counts) {
+    const size_t length = root.GetSize(true);
+    const Mask written = WrittenBits(root, length);
+    ++counts.types;
+    for (int n = 0; n < kBuffersPerType; ++n) {
+      CheckBuffer(root, length, written, random, counts);
+      if (HasFatalFailure()) {
+        ADD_FAILURE() << "type " << std::string(root.typeName.begin(), root.typeName.end());
+        return;
+      }
+    }
+  }
+
+  std::unique_ptr<ScriptedEngine> engine;
+};
+
+TEST_F(StandardProperty, DecodeThenEncodeWritesBackEveryFieldWithinItsLimits) {
+  std::mt19937 random(20240605);
+  Counts counts;
+  for (bool nvt : {true, false}) {
+    for (int index = 1; index <= 700; ++index) {
+      CTypeTreeItem root;
+      if (!root.LoadByIndex(static_cast<int16_t>(index), nvt, kPid, 0)) continue;
+      CheckType(root, random, counts);
+      if (HasFatalFailure()) return;
+    }
+  }
+  EXPECT_EQ(counts.types, 210 + 380);
+  // Enough buffers keep every limit for the property to say something.
+  EXPECT_GT(counts.wholeTypeRoundTrips, counts.types * kBuffersPerType / 10);
+  EXPECT_GT(counts.fieldRoundTrips, counts.types * kBuffersPerType);
+  RecordProperty("whole_type_round_trips", counts.wholeTypeRoundTrips);
+  RecordProperty("field_round_trips", counts.fieldRoundTrips);
+}
+
+}  // namespace
+}  // namespace vornfmt::test

@@ -1,0 +1,99 @@
+#include "typetree/type_tree_item.h"
+
+#include "format/fmt_file.h"
+#include "typetree/library_access.h"
+
+namespace vornfmt {
+
+CTypeTreeItem::~CTypeTreeItem() {
+  subfields.clear();
+  FreeTree();
+}
+
+std::u16string CTypeTreeItem::GetName() const { return IsWholeTree() ? typeName : PathName(); }
+
+LdrfHandle CTypeTreeItem::SelectNode() {
+  ResourceGuard guard(ResourceLock());
+  if (Lib().LdrfScanTypeTree(treeHandle, nullptr, nullptr) != LDRF_OK) {
+    FreeTree();
+    if (!Reopen() || Lib().LdrfScanTypeTree(treeHandle, nullptr, nullptr) != LDRF_OK) return 0;
+  }
+  const LdrfResult r = Lib().LdrfReadTypeTreeNode(treeHandle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                  nullptr, nullptr, nullptr, nullptr, nullptr);
+  return TreeCallSucceeded(r) ? treeHandle : 0;
+}
+
+CTypeTreeItemBase* CTypeTreeItem::GetSubfield(int16_t sub) {
+  if (sub == -1) return this;
+  if (sub < -1 || sub >= GetSubfieldCount()) return nullptr;
+  return subfields[static_cast<size_t>(sub)];
+}
+
+int16_t CTypeTreeItem::FindSubIndexByName(std::u16string_view wanted) const {
+  const int16_t count = GetSubfieldCount();
+  for (int16_t i = 0; i < count; ++i)
+    if (subfields[static_cast<size_t>(i)]->GetName() == wanted) return i;
+  return -1;
+}
+
+CTypeTreeItemBase* CTypeTreeItem::FindItemByName(std::u16string_view wanted) {
+  if (wanted == typeName) return this;
+  const int16_t sub = FindSubIndexByName(wanted);
+  return sub == -1 ? nullptr : GetSubfield(sub);
+}
+
+const CAlternateFmt* CTypeTreeItem::GetFormat() {
+  if (format || !formatFile) return format;
+  const auto* file = dynamic_cast<const CFmtFile*>(formatFile);
+  if (!file) return nullptr;
+  if (const CFmtObject* object = file->FindObject(typeName)) format = object->SelectFormat(measurementSystem);
+  return format;
+}
+
+void CTypeTreeItem::SetMeasurementSystem(std::u16string_view system) {
+  measurementSystem = system;
+  format = nullptr;
+  GetFormat();
+}
+
+std::u16string CTypeTreeItem::GetMeasurementSystem() {
+  const CAlternateFmt* current = GetFormat();
+  return current ? current->MeasurementSystem() : std::u16string();
+}
+
+void CTypeTreeItem::FreeTree() {
+  format = nullptr;
+  if (treeHandle == 0) return;
+  ResourceGuard guard(ResourceLock());
+  Lib().LdrfFreeTypeTree(treeHandle);
+  treeHandle = 0;
+}
+
+bool CTypeTreeItem::Reopen() {
+  FormatterEngine& engine = TheEngine();
+  formatFile = engine.FindFormatFile(pid, selector);
+  typeFile = engine.FindTypeFile(pid, selector);
+  if (!typeFile || !typeFile->Open()) return false;
+  return OpenTypeTree();
+}
+
+bool CTypeTreeItem::OpenTypeTree() {
+  LdrfHandle tree = 0;
+  LdrfResult r;
+  if (typeIndex > 0) {
+    r = typeFile->GetTypeByIndex(isNetworkVariable != 0, typeIndex, tree);
+  } else {
+    typeIndex = 0;
+    const bool nvt = typeName.find(u"SNVT") != std::u16string::npos || typeName.find(u"UNVT") != std::u16string::npos;
+    const bool cpt = typeName.find(u"SCPT") != std::u16string::npos || typeName.find(u"UCPT") != std::u16string::npos;
+    if (nvt) isNetworkVariable = 1;
+    else if (cpt) isNetworkVariable = 0;
+    uint16_t index = 0;
+    r = typeFile->GetTypeByName(isNetworkVariable != 0, typeName, index, tree);
+    if (r == LDRF_OK) typeIndex = index;
+  }
+  treeHandle = r == LDRF_OK ? tree : 0;
+  return r == LDRF_OK;
+}
+
+}  // namespace vornfmt

@@ -1,0 +1,92 @@
+#pragma once
+// CTypeTreeItem: the root of a type's tree, and the nested root of every
+// type a reference refers to. Holds the type's identity (name or index,
+// program ID, selector), its library tree handle, its type file and format
+// file, the measurement system that chooses among the type's formats, and --
+// for the root of the whole tree -- the leaf nodes in depth-first pre-order:
+// the subfields, addressed by a signed 16-bit index (-1: the whole type).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/format_file_base.h"
+#include "catalog/type_file.h"
+#include "typetree/type_tree_item_base.h"
+
+namespace vornfmt {
+
+class CAlternateFmt;
+
+class CTypeTreeItem : public CTypeTreeItemBase {
+ public:
+  // The root of a tree: its own owner.
+  CTypeTreeItem() : CTypeTreeItemBase(this) {}
+  // A nested item, created for a reference.
+  explicit CTypeTreeItem(CTypeTreeItem* owner) : CTypeTreeItemBase(owner) {}
+
+  std::u16string GetName() const override;
+  ~CTypeTreeItem() override;
+  LdrfHandle SelectNode() override;
+
+  // Loading (tree_builder.cpp). A name may carry "#SYSTEM", the measurement system.
+  bool LoadByName(std::u16string_view typeName, std::u16string_view pid, int16_t selector);
+  bool LoadByIndex(int16_t index, bool isNetworkVariable, std::u16string_view pid, int16_t selector);
+  // Reads the opened type's tree into this item.
+  void BuildTree();
+
+  // Subfields beyond index 32767 cannot be addressed; the count stops there.
+  int16_t GetSubfieldCount() const {
+    return static_cast<int16_t>(subfields.size() < 32767u ? subfields.size() : 32767u);
+  }
+  CTypeTreeItemBase* GetSubfield(int16_t sub);
+  int16_t FindSubIndexByName(std::u16string_view name) const;
+  CTypeTreeItemBase* FindItemByName(std::u16string_view name);
+
+  const CAlternateFmt* GetFormat();
+  void SetMeasurementSystem(std::u16string_view system);
+  std::u16string GetMeasurementSystem();
+
+  std::u16string GetPid() const { return pid; }
+  int16_t GetSelector() const { return static_cast<int16_t>(selector); }
+  CTypeFile* GetTypeFile() const { return typeFile; }
+  void SetInteractive(bool on) { interactive = on ? 1 : 0; }
+
+  // Drops the library handle (and the cached format); the nodes stay.
+  void FreeTree();
+  // Finds the format file and the type file of the identity and opens the type.
+  bool Reopen();
+
+  const std::vector<CTypeTreeItemBase*>& Subfields() const { return subfields; }
+
+  std::u16string pid;
+  uint16_t selector = 0xFFFF;
+  const CAlternateFmt* format = nullptr;
+  uint8_t interactive = 1;
+  LdrfHandle treeHandle = 0;
+  std::u16string typeName;
+  uint16_t typeIndex = 0;
+  CTypeFile* typeFile = nullptr;
+  FormatFileBase* formatFile = nullptr;
+  std::u16string measurementSystem = u"SI";
+  int32_t isNetworkVariable = 1;
+
+ private:
+  friend void Flatten(CTypeTreeItemBase& node, CTypeTreeItem& root);
+  friend void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
+
+  bool OpenTypeTree();
+  bool IsWholeTree() const { return owner == this; }
+  // The referring root node of the opened type: follows it to the referenced type.
+  void FollowRootReference(LdrfHandle tree, const std::u16string& referringName);
+  // Drops the nodes of an earlier load.
+  void ClearTree();
+
+  std::vector<CTypeTreeItemBase*> subfields;
+  // Reference loads in progress below this (whole-tree) root and made so far;
+  // they bound reference cycles (tree_builder.cpp).
+  int activeReferenceLoads_ = 0;
+  int referenceLoads_ = 0;
+};
+
+}  // namespace vornfmt

@@ -1,0 +1,92 @@
+#pragma once
+// CTypeTreeItemBase: one node of a type tree -- a field, structure, union,
+// array, array element or reference -- with its value slot, its layout as the
+// resource library reports it and its language-text references. A node owns
+// its children; the root of the whole tree (a CTypeTreeItem) is its owner.
+//
+// Nodes keep no library position: every query that needs the library selects
+// the node again from the nearest CTypeTreeItem above it (SelectNode), one
+// find and one read per level.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalog/ldrf_api.h"
+#include "typetree/language_string_ref.h"
+#include "typetree/node_value.h"
+#include "typetree/type_kind.h"
+
+namespace vornfmt {
+
+class CTypeTreeItem;
+
+class CTypeTreeItemBase {
+ public:
+  explicit CTypeTreeItemBase(CTypeTreeItem* owner) : owner(owner) {}
+  CTypeTreeItemBase(const CTypeTreeItemBase&) = delete;
+  CTypeTreeItemBase& operator=(const CTypeTreeItemBase&) = delete;
+
+  // The node's path name: field names joined by '.', array levels left out.
+  virtual std::u16string GetName() const;
+  // Deletes the children, last first.
+  virtual ~CTypeTreeItemBase();
+  // Makes this node the current node of its tree's cursor; answers the tree
+  // handle, 0 on failure.
+  virtual LdrfHandle SelectNode();
+
+  // Appends `child`, which becomes this node's.
+  CTypeTreeItemBase& AddChild(std::unique_ptr<CTypeTreeItemBase> child);
+  // Empties the value slots of this node and of everything below it.
+  void ClearValues();
+
+  std::u16string_view GetKindName() const { return KindName(kind); }
+  // The VARIANT type of the node's value (vt::k...); 0 when it cannot be selected.
+  uint16_t GetVariantType();
+  // Size in bytes, or in bits; 0 for kinds that are not converted.
+  uint16_t GetSize(bool inBytes);
+  // First bit of the node, counted from the most significant bit of raw byte 0.
+  uint16_t GetBitOffset();
+  std::u16string GetNameText() const;
+  std::u16string GetCommentText() const;
+  std::u16string GetUnitsRefText() const;  // the units reference alone, without a format
+
+  const CTypeTreeItemBase* Parent() const { return parent; }
+  CTypeTreeItemBase* Parent() { return parent; }
+  const std::vector<std::unique_ptr<CTypeTreeItemBase>>& Children() const { return children; }
+
+  NodeValue value;
+  std::u16string name;
+  int32_t kind = kKindUnknown;
+  uint16_t byteOffset = 0;
+  uint16_t size = 0;
+  CTypeTreeItem* owner;
+  LanguageStringRef nameRef;
+  LanguageStringRef commentRef;
+  LanguageStringRef unitsRef;
+
+ protected:
+  // The path name by the base rule, for the item's GetName too.
+  std::u16string PathName() const;
+  // The bitfield's width and bit-in-byte from the library; false when the
+  // node cannot be selected or the library refuses.
+  bool BitfieldPlacement(uint8_t& width, uint8_t& bit);
+  std::u16string LookUp(const LanguageStringRef& ref) const;
+  void ClearChildren();
+
+ private:
+  std::vector<std::unique_ptr<CTypeTreeItemBase>> children;
+  CTypeTreeItemBase* parent = nullptr;
+  // `name` as the library delivered it, kept so that selecting the node
+  // again needs no conversion (and no allocation).
+  std::string narrowName;
+  bool hasNarrowName = false;
+
+  friend LdrfResult ReadNode(CTypeTreeItemBase& node, LdrfHandle tree);
+
+  friend class CTypeTreeItem;
+};
+
+LdrfResult ReadNode(CTypeTreeItemBase& node, LdrfHandle tree);
+
+}  // namespace vornfmt

@@ -6,5 +6,7 @@ namespace vornfmt::tool {
 
 void AddTypesCommand(CLI::App& app, int& exitCode);
 void AddStringCommand(CLI::App& app, int& exitCode);
+void AddDescribeCommand(CLI::App& app, int& exitCode);
+void AddFormatsCommand(CLI::App& app, int& exitCode);
 
 }  // namespace vornfmt::tool

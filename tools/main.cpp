@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);
+  vornfmt::tool::AddDescribeCommand(app, exitCode);
+  vornfmt::tool::AddFormatsCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,74 @@
+#include "format/fmt_file.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "format/type_name.h"
+
+namespace vornfmt {
+
+CFmtFile::CFmtFile(std::u16string file_name, TextWidener widen)
+    : file_name_(std::move(file_name)), widen_(widen ? widen : static_cast<TextWidener>(WidenWindows1252)) {}
+
+void CFmtFile::LoadEntry(std::string_view entry) {
+  if (widen_ == static_cast<TextWidener>(WidenWindows1252)) {
+    WidenWindows1252(entry, wide_entry_);
+  } else {
+    wide_entry_ = widen_(entry);
+  }
+  ParseFormatEntry(wide_entry_, parsed_);
+  Load(parsed_);
+}
+
+EntryResult CFmtFile::LoadWideEntry(std::u16string_view entry) {
+  const FormatEntry parsed = ParseFormatEntry(entry);
+  EntryResult result;
+  result.outcome = parsed.outcome;
+  result.name.assign(parsed.name);
+  result.measurement_system.assign(parsed.measurement_system);
+  result.is_default = parsed.is_default;
+  result.alternative = Load(parsed);
+  return result;
+}
+
+const CAlternateFmt* CFmtFile::Load(const FormatEntry& parsed) {
+  if (parsed.outcome != EntryOutcome::Added && parsed.outcome != EntryOutcome::NoSpecification) {
+    return nullptr;
+  }
+  CFmtObject& object = FindOrCreate(parsed.name);
+  if (parsed.outcome != EntryOutcome::Added) return nullptr;
+  return object.AddFormat(parsed.specification, parsed.measurement_system, parsed.is_default);
+}
+
+CFmtObject& CFmtFile::FindOrCreate(std::u16string_view name) {
+  if (CFmtObject* found = Find(name)) return *found;
+  objects_.push_back(std::make_unique<CFmtObject>(name));
+  CFmtObject* object = objects_.back().get();
+  const std::u16string_view key = object->Name();
+  if (IsNvtName(key)) nvt_table_.emplace(key, object);
+  if (IsCptName(key)) cpt_table_.emplace(key, object);
+  return *object;
+}
+
+CFmtObject* CFmtFile::Find(std::u16string_view type_name) const {
+  if (IsNvtName(type_name)) {
+    if (auto it = nvt_table_.find(type_name); it != nvt_table_.end()) return it->second;
+  }
+  if (IsCptName(type_name)) {
+    if (auto it = cpt_table_.find(type_name); it != cpt_table_.end()) return it->second;
+  }
+  return nullptr;
+}
+
+const CFmtObject* CFmtFile::FindObject(std::u16string_view type_name) const { return Find(type_name); }
+
+std::vector<const CFmtObject*> CFmtFile::Sorted(const Table& table) {
+  std::vector<const CFmtObject*> objects;
+  objects.reserve(table.size());
+  for (const auto& [name, object] : table) objects.push_back(object);
+  std::sort(objects.begin(), objects.end(),
+            [](const CFmtObject* a, const CFmtObject* b) { return a->Name() < b->Name(); });
+  return objects;
+}
+
+}  // namespace vornfmt

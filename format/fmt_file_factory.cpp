@@ -1,0 +1,13 @@
+#include "format/fmt_file_factory.h"
+
+#include "format/fmt_file.h"
+
+namespace vornfmt {
+
+FormatFileFactory MakeFmtFileFactory(TextWidener widen) {
+  return [widen](const std::u16string& path) -> std::unique_ptr<FormatFileBase> {
+    return std::make_unique<CFmtFile>(path, widen);
+  };
+}
+
+}  // namespace vornfmt

@@ -1,0 +1,13 @@
+#pragma once
+// The factory through which the engine creates the format files of the
+// catalog: every file becomes a CFmtFile. `widen` converts the 8-bit entry
+// texts to UTF-16; pass the converter of the configured ANSI code page (the
+// default is Windows-1252).
+#include "catalog/format_file_base.h"
+#include "format/text_encoding.h"
+
+namespace vornfmt {
+
+FormatFileFactory MakeFmtFileFactory(TextWidener widen = WidenWindows1252);
+
+}  // namespace vornfmt

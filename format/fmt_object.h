@@ -1,0 +1,38 @@
+#pragma once
+// CFmtObject: every format specification a format file gives for one type
+// name, in file order, and the choice among them by measurement system.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "format/alternate_fmt.h"
+
+namespace vornfmt {
+
+class CFmtObject {
+ public:
+  explicit CFmtObject(std::u16string_view name) : name_(name) {}
+  virtual ~CFmtObject() = default;
+  CFmtObject(const CFmtObject&) = delete;
+  CFmtObject& operator=(const CFmtObject&) = delete;
+
+  // Compiles `specification` (with this object's name as the type name) into
+  // a new alternative appended after the existing ones.
+  const CAlternateFmt* AddFormat(std::u16string_view specification,
+                                 std::u16string_view measurement_system, bool is_default);
+
+  // The alternative for `measurement_system`: none when there is none; the
+  // only one when there is one; else the first whose measurement system is
+  // exactly the requested one, else the first default, else the first.
+  const CAlternateFmt* SelectFormat(std::u16string_view measurement_system) const;
+
+  const std::u16string& Name() const { return name_; }
+  const std::vector<std::unique_ptr<CAlternateFmt>>& Alternatives() const { return alternatives_; }
+
+ private:
+  std::vector<std::unique_ptr<CAlternateFmt>> alternatives_;
+  std::u16string name_;
+};
+
+}  // namespace vornfmt

@@ -1,0 +1,44 @@
+#pragma once
+// CFmtStringItem: one value slot of an `Items` node of a compiled format --
+// which value is shown (name), through which piece of format text, with which
+// conversion and which scaling on top of the type's own.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "format/conversion_kind.h"
+#include "format/scaling_part.h"
+
+namespace vornfmt {
+
+class CFmtStringItem {
+ public:
+  // `piece` is stored masked (MaskConversions).
+  CFmtStringItem(std::u16string_view name, const ScalingPart& scaling, std::u16string_view piece,
+                 ConversionKind kind);
+  virtual ~CFmtStringItem() = default;
+  CFmtStringItem(const CFmtStringItem&) = delete;
+  CFmtStringItem& operator=(const CFmtStringItem&) = delete;
+
+  float Scale() const { return scaling_.scale; }
+  float Offset() const { return scaling_.offset; }
+  std::int32_t UnitsScope() const { return scaling_.units_scope; }
+  std::int32_t UnitsIndex() const { return scaling_.units_index; }
+  // The item's printf-like text, conversions masked to "%s", escapes folded.
+  const std::u16string& Piece() const { return piece_; }
+  ConversionKind Kind() const { return kind_; }
+  // A field path name of the type tree, or the type name for the whole value
+  // (empty inside the branches of a conditional when no name was written).
+  const std::u16string& Name() const { return name_; }
+
+  // Stores `piece` masked.
+  void SetPiece(std::u16string_view piece);
+
+ private:
+  ScalingPart scaling_;
+  std::u16string piece_;
+  ConversionKind kind_;
+  std::u16string name_;
+};
+
+}  // namespace vornfmt

@@ -1,0 +1,95 @@
+// vornfmt describe: the layout of one type, one line per subfield.
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "catalog/formatter_engine.h"
+#include "format/fmt_file_factory.h"
+#include "platform/code_page.h"
+#include "tools/catalog_options.h"
+#include "tools/commands.h"
+#include "typetree/bounds.h"
+#include "typetree/codec.h"
+#include "typetree/type_tree_item.h"
+#include "typetree/variant_type.h"
+
+namespace vornfmt::tool {
+namespace {
+
+struct DescribeOptions {
+  CatalogOptions catalog;
+  std::string type;
+  int index = 0;
+  bool cpt = false;
+  bool nvt = false;
+};
+
+std::string Number(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
+std::string Utf8(std::u16string_view text) { return codepage::Utf16ToUtf8(text); }
+
+void PrintHeader() {
+  std::cout << "index\tpath\tkind\tbit\tbits\tvariant\tmin\tmax\tresolution\tname\tcomment\tunits\n";
+}
+
+void PrintNode(int index, CTypeTreeItemBase& node) {
+  double minimum = 0, maximum = 0;
+  const bool bounded = GetBounds(node, minimum, maximum);
+  std::cout << index << '\t' << Utf8(node.GetName()) << '\t' << Utf8(node.GetKindName()) << '\t'
+            << node.GetBitOffset() << '\t' << node.GetSize(false) << '\t' << vt::Name(node.GetVariantType()) << '\t'
+            << (bounded ? Number(minimum) : "-") << '\t' << (bounded ? Number(maximum) : "-") << '\t'
+            << Number(GetResolution(node)) << '\t' << Utf8(node.GetNameText()) << '\t'
+            << Utf8(node.GetCommentText()) << '\t' << Utf8(node.GetUnitsRefText()) << '\n';
+}
+
+bool Load(CTypeTreeItem& root, const DescribeOptions& options) {
+  const std::u16string pid = PidText(options.catalog.pid);
+  const auto selector = static_cast<int16_t>(options.catalog.selector);
+  if (options.index > 0) return root.LoadByIndex(static_cast<int16_t>(options.index), !options.cpt, pid, selector);
+  return root.LoadByName(codepage::Utf8ToUtf16(options.type), pid, selector);
+}
+
+int Describe(const DescribeOptions& options) {
+  if (options.index == 0 && options.type.empty()) {
+    std::cerr << "vornfmt describe: name a TYPE or give --index\n";
+    return 2;
+  }
+  SetFormatFileFactory(MakeFmtFileFactory(&codepage::FromAnsi));
+  if (!OpenCatalog(options.catalog)) return 1;
+  CTypeTreeItem root;
+  if (!Load(root, options)) {
+    std::cerr << "vornfmt describe: no such type for this program ID and selector\n";
+    return 1;
+  }
+  const std::u16string system = root.GetMeasurementSystem();
+  std::cout << "type " << Utf8(root.typeName) << " index " << root.typeIndex
+            << (root.isNetworkVariable ? " (network variable)" : " (configuration property)") << " size "
+            << root.GetSize(true) << " format " << (system.empty() ? "none" : Utf8(system)) << "\n";
+  PrintHeader();
+  PrintNode(-1, root);
+  for (int16_t sub = 0; sub < root.GetSubfieldCount(); ++sub) PrintNode(sub, *root.GetSubfield(sub));
+  return 0;
+}
+
+}  // namespace
+
+void AddDescribeCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<DescribeOptions>();
+  CLI::App* command = app.add_subcommand("describe", "Print the layout of a type, one line per subfield");
+  AddCatalogOptions(*command, options->catalog);
+  command->add_option("TYPE", options->type, "Type name, optionally with #MEASUREMENT_SYSTEM");
+  CLI::Option* index = command->add_option("--index", options->index, "Load by type index instead of name")
+                           ->check(CLI::Range(1, 65535));
+  CLI::Option* cpt = command->add_flag("--cpt", options->cpt, "The index is a configuration-property type index");
+  CLI::Option* nvt = command->add_flag("--nvt", options->nvt, "The index is a network-variable type index (default)");
+  cpt->excludes(nvt)->needs(index);
+  nvt->needs(index);
+  index->excludes("TYPE");
+  command->callback([options, &exitCode] { exitCode = Describe(*options); });
+}
+
+}  // namespace vornfmt::tool

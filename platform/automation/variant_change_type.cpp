@@ -176,7 +176,7 @@ HRESULT MakeDouble(VARIANT& out, VARTYPE vt, double value) {
 // Converts a number (not text) to vt. `source` is the original type, for
 // the text forms.
 HRESULT NumberTo(const Number& n, VARTYPE source, VARTYPE vt, USHORT flags, VARIANT& out) {
-  IntegerRange range;
+  IntegerRange range{};
   if (IntegerTarget(vt, range)) {
     __int128 value = 0;
     switch (n.kind) {
@@ -269,7 +269,7 @@ HRESULT TextTo(BSTR bstr, VARTYPE vt, VARIANT& out) {
       return S_OK;
     }
   }
-  IntegerRange range;
+  IntegerRange range{};
   const bool integerTarget = IntegerTarget(vt, range);
   if (!integerTarget && vt != VT_R4 && vt != VT_R8 && vt != VT_CY && vt != VT_BOOL) return DISP_E_TYPEMISMATCH;
 

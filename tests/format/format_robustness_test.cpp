@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 
 #include "format/brackets_object.h"
@@ -75,15 +74,14 @@ TEST(FormatRobustnessTest, DeepConditionalNestingIsCutAtBound) {
 }
 
 TEST(FormatRobustnessTest, MegabyteOfUnbalancedParenthesesIsLinear) {
-  const auto start = std::chrono::steady_clock::now();
+  // A quadratic scan would not finish within the test timeout.
   for (std::u16string_view part : {u"(", u")", u"()", u"(\"", u"((a)?(", u")?(", u"\"%d\","}) {
-    const std::u16string spec = u"(" + Repeat(part, (1u << 20) / part.size());
+    std::u16string spec(1, u'(');
+    spec += Repeat(part, (1u << 20) / part.size());
     CBracketsObject root;
     root.Compile(spec, u"SNVT_x");
     EXPECT_LE(Depth(root), kMaxFormatNesting + 2);
   }
-  // Generous even for sanitizer builds; a quadratic scan would take hours.
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
 TEST(FormatRobustnessTest, SurplusArgumentsWithLongTailStayBounded) {

@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "catalog/formatter_engine.h"
 #include "format/fmt_file_factory.h"
 #include "platform/code_page.h"
@@ -22,6 +24,7 @@ struct DescribeOptions {
   int index = 0;
   bool cpt = false;
   bool nvt = false;
+  bool json = false;
 };
 
 std::string Number(double value) {
@@ -46,6 +49,41 @@ void PrintNode(int index, CTypeTreeItemBase& node) {
             << Utf8(node.GetCommentText()) << '\t' << Utf8(node.GetUnitsRefText()) << '\n';
 }
 
+nlohmann::ordered_json NodeJson(int index, CTypeTreeItemBase& node) {
+  double minimum = 0, maximum = 0;
+  const bool bounded = GetBounds(node, minimum, maximum);
+  nlohmann::ordered_json json = {{"index", index},
+                                 {"path", Utf8(node.GetName())},
+                                 {"kind", Utf8(node.GetKindName())},
+                                 {"bitOffset", node.GetBitOffset()},
+                                 {"bits", node.GetSize(false)},
+                                 {"variantType", vt::Name(node.GetVariantType())},
+                                 {"min", nullptr},
+                                 {"max", nullptr},
+                                 {"resolution", GetResolution(node)},
+                                 {"name", Utf8(node.GetNameText())},
+                                 {"comment", Utf8(node.GetCommentText())},
+                                 {"units", Utf8(node.GetUnitsRefText())}};
+  if (bounded) {
+    json["min"] = minimum;
+    json["max"] = maximum;
+  }
+  return json;
+}
+
+void PrintJson(CTypeTreeItem& root, const std::u16string& system) {
+  nlohmann::ordered_json subfields = nlohmann::ordered_json::array();
+  subfields.push_back(NodeJson(-1, root));
+  for (int16_t sub = 0; sub < root.GetSubfieldCount(); ++sub) subfields.push_back(NodeJson(sub, *root.GetSubfield(sub)));
+  nlohmann::ordered_json json = {{"type", Utf8(root.typeName)},
+                                 {"index", root.typeIndex},
+                                 {"networkVariable", root.isNetworkVariable != 0},
+                                 {"size", root.GetSize(true)},
+                                 {"measurementSystem", system.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(Utf8(system))},
+                                 {"subfields", std::move(subfields)}};
+  std::cout << json.dump(2) << "\n";
+}
+
 bool Load(CTypeTreeItem& root, const DescribeOptions& options) {
   const std::u16string pid = PidText(options.catalog.pid);
   const auto selector = static_cast<int16_t>(options.catalog.selector);
@@ -66,6 +104,10 @@ int Describe(const DescribeOptions& options) {
     return 1;
   }
   const std::u16string system = root.GetMeasurementSystem();
+  if (options.json) {
+    PrintJson(root, system);
+    return 0;
+  }
   std::cout << "type " << Utf8(root.typeName) << " index " << root.typeIndex
             << (root.isNetworkVariable ? " (network variable)" : " (configuration property)") << " size "
             << root.GetSize(true) << " format " << (system.empty() ? "none" : Utf8(system)) << "\n";
@@ -89,6 +131,7 @@ void AddDescribeCommand(CLI::App& app, int& exitCode) {
   cpt->excludes(nvt)->needs(index);
   nvt->needs(index);
   index->excludes("TYPE");
+  command->add_flag("--json", options->json, "Print the layout as JSON");
   command->callback([options, &exitCode] { exitCode = Describe(*options); });
 }
 

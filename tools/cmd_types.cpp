@@ -1,6 +1,10 @@
 // vornfmt types: how many types the type file of a program ID holds, and
 // with --list their names and indexes.
 #include <iostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "catalog/formatter_engine.h"
 #include "catalog/resource_lock.h"
@@ -15,6 +19,13 @@ namespace {
 struct TypesOptions {
   CatalogOptions catalog;
   bool list = false;
+  bool json = false;
+};
+
+struct TypeEntry {
+  bool networkVariable;
+  uint32_t index;
+  std::string name;
 };
 
 // The type's name as its tree's root node gives it, or empty.
@@ -28,20 +39,33 @@ std::u16string RootName(const LdrfApi& library, LdrfHandle tree) {
   return name.Widen();
 }
 
-// Prints "NVT index name" / "CPT index name" for every type of the file.
-void ListTypes(CTypeFile& file) {
-  if (!file.Open()) return;
+// Every type of the file, network variables first, each by index.
+std::vector<TypeEntry> ListTypes(CTypeFile& file) {
+  std::vector<TypeEntry> types;
+  if (!file.Open()) return types;
   const LdrfApi& library = TheEngine().Library();
   ResourceGuard guard(ResourceLock());
   for (bool networkVariable : {true, false}) {
     for (uint32_t index = 1; index <= UINT16_MAX; ++index) {
       LdrfHandle tree = 0;
       if (file.GetTypeByIndex(networkVariable, static_cast<uint16_t>(index), tree) != LDRF_OK) continue;
-      std::cout << (networkVariable ? "NVT " : "CPT ") << index << " "
-                << codepage::Utf16ToUtf8(RootName(library, tree)) << "\n";
+      types.push_back({networkVariable, index, codepage::Utf16ToUtf8(RootName(library, tree))});
       library.LdrfFreeTypeTree(tree);
     }
   }
+  return types;
+}
+
+void PrintTypes(const std::vector<TypeEntry>& types, bool json) {
+  if (!json) {
+    for (const TypeEntry& type : types)
+      std::cout << (type.networkVariable ? "NVT " : "CPT ") << type.index << " " << type.name << "\n";
+    return;
+  }
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const TypeEntry& type : types)
+    list.push_back({{"table", type.networkVariable ? "NVT" : "CPT"}, {"index", type.index}, {"name", type.name}});
+  std::cout << list.dump(2) << "\n";
 }
 
 }  // namespace
@@ -51,6 +75,7 @@ void AddTypesCommand(CLI::App& app, int& exitCode) {
   CLI::App* command = app.add_subcommand("types", "Print the number of types of the type file that applies");
   AddCatalogOptions(*command, options->catalog);
   command->add_flag("--list", options->list, "List every type: NVT or CPT, its index and its name");
+  command->add_flag("--json", options->json, "With --list: print the list as JSON")->needs("--list");
   command->callback([options, &exitCode] {
     exitCode = 1;
     if (!OpenCatalog(options->catalog)) return;
@@ -68,7 +93,7 @@ void AddTypesCommand(CLI::App& app, int& exitCode) {
                 << options->catalog.selector << "\n";
       return;
     }
-    ListTypes(*file);
+    PrintTypes(ListTypes(*file), options->json);
     exitCode = 0;
   });
 }

@@ -21,6 +21,16 @@ LdrfResult CurrentNode(LdrfHandle tree, std::initializer_list<int32_t> kinds, co
   return Fail(LDRF_WRONG_NODE_KIND, "the node just read is of another kind");
 }
 
+// Limits and scaling, shared by scalars and bitfields.
+void PutScaling(const NodeDef& def, int32_t* minimum, int32_t* maximum, int16_t* multiplier, int16_t* exponent,
+                int16_t* offset) {
+  Put(minimum, def.minimum);
+  Put(maximum, def.maximum);
+  Put(multiplier, def.multiplier);
+  Put(exponent, def.exponent);
+  Put(offset, def.scaleOffset);
+}
+
 }  // namespace
 
 extern "C" LdrfResult LdrfScanTypeTree(LdrfHandle tree, uint16_t* rootSize, int32_t* peek) {
@@ -110,11 +120,7 @@ extern "C" LdrfResult LdrfGetBitfieldDetails(LdrfHandle tree, uint8_t* width, ui
   const NodeDef& def = *node->def;
   Put(width, def.width);
   Put(bitOffset, def.bit);
-  Put(minimum, def.minimum);
-  Put(maximum, def.maximum);
-  Put(multiplier, def.multiplier);
-  Put(exponent, def.exponent);
-  Put(offset, def.scaleOffset);
+  PutScaling(def, minimum, maximum, multiplier, exponent, offset);
   return LDRF_OK;
 }
 
@@ -125,12 +131,7 @@ extern "C" LdrfResult LdrfGetScalarDetails(LdrfHandle tree, int32_t* minimum, in
   LdrfResult r = CurrentNode(tree, {kChar, kUnsignedChar, kSignedShort, kUnsignedShort, kSignedLong,
                                     kUnsignedLong, kSignedQuad}, node);
   if (r != LDRF_OK) return r;
-  const NodeDef& def = *node->def;
-  Put(minimum, def.minimum);
-  Put(maximum, def.maximum);
-  Put(multiplier, def.multiplier);
-  Put(exponent, def.exponent);
-  Put(offset, def.scaleOffset);
+  PutScaling(*node->def, minimum, maximum, multiplier, exponent, offset);
   return LDRF_OK;
 }
 

@@ -13,26 +13,29 @@ bool ContainsFrom(const std::string& text, std::string_view word, size_t from) {
   return text.find(word, from) != std::string::npos;
 }
 
-}  // namespace
-
-void RemoveFormatComment(std::string& line) {
-  for (size_t at = line.find('!'); at != std::string::npos; at = line.find('!', at + 1)) {
+// The length of the line without its comment.
+size_t WithoutComment(std::string_view line) {
+  for (size_t at = line.find('!'); at != std::string_view::npos; at = line.find('!', at + 1)) {
     if (at + 1 < line.size() && line[at + 1] == '=') continue;
-    line.erase(at);
-    return;
+    return at;
   }
+  return line.size();
 }
 
-bool FormatEntryJoiner::Add(std::string line, std::string& entry) {
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  RemoveFormatComment(line);
+}  // namespace
+
+void RemoveFormatComment(std::string& line) { line.erase(WithoutComment(line)); }
+
+bool FormatEntryJoiner::Add(std::string_view line, std::string& entry) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  line = line.substr(0, WithoutComment(line));
   size_t start = line.find_first_not_of(" \t\v\f\r\n");
   const size_t oldSize = text_.size();
-  if (start != std::string::npos) text_.append(line, start);
+  if (start != std::string_view::npos) text_.append(line, start);
   Scan(oldSize);
   if (!Complete()) return false;
   text_.erase(std::remove(text_.begin(), text_.end(), '\t'), text_.end());
-  entry = std::move(text_);
+  entry.swap(text_);
   Reset();
   return true;
 }
@@ -76,13 +79,20 @@ bool FormatEntryJoiner::Complete() {
   return hasIntOrReal_;
 }
 
-void FormatEntryJoiner::Reset() { *this = FormatEntryJoiner(); }
+// Starts a new entry, keeping the storage of the text.
+void FormatEntryJoiner::Reset() {
+  std::string text;
+  text.swap(text_);
+  *this = FormatEntryJoiner();
+  text_.swap(text);
+  text_.clear();
+}
 
 void LoadFormatText(std::istream& in, FormatFileBase& file) {
   FormatEntryJoiner joiner;
   std::string line, entry;
   while (std::getline(in, line))
-    if (joiner.Add(std::move(line), entry)) file.LoadEntry(entry);
+    if (joiner.Add(line, entry)) file.LoadEntry(entry);
 }
 
 }  // namespace vornfmt

@@ -18,8 +18,10 @@ void RemoveFormatComment(std::string& line);
 class FormatEntryJoiner {
  public:
   // Adds one line (without its line end). True when the gathered text now
-  // forms a complete entry, which is moved into `entry` (tabs removed).
-  bool Add(std::string line, std::string& entry);
+  // forms a complete entry, which is moved into `entry` (tabs removed). The
+  // storage of `entry` is taken over for gathering the next entry, so a
+  // loader that passes the same string every time allocates nothing per line.
+  bool Add(std::string_view line, std::string& entry);
 
  private:
   void Scan(size_t from);

@@ -17,13 +17,18 @@
 // compiled tree is at most kMaxFormatNesting + 2 nodes deep. A specification
 // nested thousands of levels deep thus exhausts the stack neither here nor in
 // the code that walks the tree later.
+//
+// Storage: the nodes, items and texts of a tree live in one FormatArena (see
+// format_arena.h): the format file's when the tree belongs to a loaded file,
+// else one that the root node creates when it is first compiled into and
+// releases with itself. The lists hand out NodeRef pointers, which read like
+// the owning pointers of a vector of nodes.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "format/fmt_string_item.h"
+#include "format/format_arena.h"
 
 namespace vornfmt {
 
@@ -36,6 +41,8 @@ class FormatCompiler;
 class CBracketsObject {
  public:
   CBracketsObject() = default;
+  // A node whose tree lives in `arena`.
+  explicit CBracketsObject(FormatArena& arena) : arena_(&arena) {}
   virtual ~CBracketsObject();
   CBracketsObject(const CBracketsObject&) = delete;
   CBracketsObject& operator=(const CBracketsObject&) = delete;
@@ -55,24 +62,34 @@ class CBracketsObject {
 
   BracketKind Kind() const { return kind_; }
   // For an Items node, the format text between the quotes; else empty.
-  const std::u16string& FormatText() const { return format_text_; }
+  const std::u16string& FormatText() const { return *format_text_; }
   // For a Conditional, the condition with its outer parentheses; else empty.
-  const std::u16string& Condition() const { return condition_; }
-  const std::vector<std::unique_ptr<CBracketsObject>>& Children() const { return children_; }
-  const std::vector<std::unique_ptr<CFmtStringItem>>& Items() const { return items_; }
-  const CBracketsObject* ThenBranch() const { return then_branch_.get(); }
-  const CBracketsObject* ElseBranch() const { return else_branch_.get(); }
+  const std::u16string& Condition() const { return *condition_; }
+  const NodeList<CBracketsObject>& Children() const { return children_; }
+  const NodeList<CFmtStringItem>& Items() const { return items_; }
+  const CBracketsObject* ThenBranch() const { return then_branch_; }
+  const CBracketsObject* ElseBranch() const { return else_branch_; }
+
+ protected:
+  // The arena of this node's tree, created on first use for a root of its own.
+  FormatArena& Arena();
 
  private:
   friend class FormatCompiler;
+  friend class CFmtObject;
 
-  std::u16string format_text_;
+  // Compile, with the type name already a text of this node's arena.
+  void CompileWithStoredName(std::u16string_view specification, const std::u16string& type_name);
+
+  FormatArena* arena_ = nullptr;
+  bool owns_arena_ = false;
   BracketKind kind_ = BracketKind::Group;
-  std::vector<std::unique_ptr<CBracketsObject>> children_;
-  std::vector<std::unique_ptr<CFmtStringItem>> items_;
-  std::u16string condition_;
-  std::unique_ptr<CBracketsObject> then_branch_;
-  std::unique_ptr<CBracketsObject> else_branch_;
+  const std::u16string* format_text_ = &FormatArena::Empty();
+  const std::u16string* condition_ = &FormatArena::Empty();
+  NodeList<CBracketsObject> children_;
+  NodeList<CFmtStringItem> items_;
+  CBracketsObject* then_branch_ = nullptr;
+  CBracketsObject* else_branch_ = nullptr;
 };
 
 }  // namespace vornfmt

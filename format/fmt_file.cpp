@@ -41,31 +41,27 @@ const CAlternateFmt* CFmtFile::Load(const FormatEntry& parsed) {
 }
 
 CFmtObject& CFmtFile::FindOrCreate(std::u16string_view name) {
-  if (CFmtObject* found = Find(name)) return *found;
-  objects_.push_back(std::make_unique<CFmtObject>(name));
-  CFmtObject* object = objects_.back().get();
-  const std::u16string_view key = object->Name();
-  if (IsNvtName(key)) nvt_table_.emplace(key, object);
-  if (IsCptName(key)) cpt_table_.emplace(key, object);
+  const std::size_t hash = objects_.Hash(name);
+  if (CFmtObject* found = objects_.Find(name, hash)) return *found;
+  CFmtObject* object = arena_.New<CFmtObject>(arena_, arena_.Store(name));
+  objects_.Insert(object, hash);
+  if (IsNvtName(name)) ++nvt_count_;
+  if (IsCptName(name)) ++cpt_count_;
   return *object;
 }
 
 CFmtObject* CFmtFile::Find(std::u16string_view type_name) const {
-  if (IsNvtName(type_name)) {
-    if (auto it = nvt_table_.find(type_name); it != nvt_table_.end()) return it->second;
-  }
-  if (IsCptName(type_name)) {
-    if (auto it = cpt_table_.find(type_name); it != cpt_table_.end()) return it->second;
-  }
-  return nullptr;
+  if (!IsTypeName(type_name)) return nullptr;
+  return objects_.Find(type_name, objects_.Hash(type_name));
 }
 
 const CFmtObject* CFmtFile::FindObject(std::u16string_view type_name) const { return Find(type_name); }
 
-std::vector<const CFmtObject*> CFmtFile::Sorted(const Table& table) {
+std::vector<const CFmtObject*> CFmtFile::Sorted(bool (*in_table)(std::u16string_view)) const {
   std::vector<const CFmtObject*> objects;
-  objects.reserve(table.size());
-  for (const auto& [name, object] : table) objects.push_back(object);
+  objects_.ForEach([&](const CFmtObject* object) {
+    if (in_table(object->Name())) objects.push_back(object);
+  });
   std::sort(objects.begin(), objects.end(),
             [](const CFmtObject* a, const CFmtObject* b) { return a->Name() < b->Name(); });
   return objects;

@@ -4,6 +4,12 @@
 // configuration-property names (SCPT, UCPT). A name carrying both markers
 // stands in both tables and is owned once.
 //
+// Every name an entry defines carries a marker (the name starts at one), so
+// the two tables are kept as one index of all objects: a name is in the NVT
+// table exactly when it has an object and is a network-variable name, and
+// likewise for the CPT table. The objects, their compiled formats and all
+// their texts live in the file's arena.
+//
 // The engine creates one CFmtFile per format file of the catalog (through
 // the factory of fmt_file_factory.h) and hands it every complete entry text;
 // afterwards the file is only read.
@@ -11,13 +17,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalog/format_file_base.h"
 #include "format/fmt_object.h"
+#include "format/format_arena.h"
 #include "format/format_entry.h"
 #include "format/text_encoding.h"
+#include "format/type_name.h"
 
 namespace vornfmt {
 
@@ -53,26 +60,29 @@ class CFmtFile : public FormatFileBase {
 
   // The objects of each table, ordered by name (ordinally, code unit by code
   // unit), and their numbers.
-  std::vector<const CFmtObject*> NvtObjects() const { return Sorted(nvt_table_); }
-  std::vector<const CFmtObject*> CptObjects() const { return Sorted(cpt_table_); }
-  std::size_t NvtCount() const { return nvt_table_.size(); }
-  std::size_t CptCount() const { return cpt_table_.size(); }
+  std::vector<const CFmtObject*> NvtObjects() const { return Sorted(IsNvtName); }
+  std::vector<const CFmtObject*> CptObjects() const { return Sorted(IsCptName); }
+  std::size_t NvtCount() const { return nvt_count_; }
+  std::size_t CptCount() const { return cpt_count_; }
 
  private:
-  // Lookups are exact; the keys are views of the objects' own names, which
-  // live as long as the objects.
-  using Table = std::unordered_map<std::u16string_view, CFmtObject*>;
+  // Lookups are exact; the keys are the objects' own names.
+  struct NameOf {
+    static std::u16string_view Key(const CFmtObject& object) { return object.Name(); }
+  };
 
-  static std::vector<const CFmtObject*> Sorted(const Table& table);
+  std::vector<const CFmtObject*> Sorted(bool (*in_table)(std::u16string_view)) const;
   CFmtObject* Find(std::u16string_view type_name) const;
   CFmtObject& FindOrCreate(std::u16string_view name);
   // Loads the parsed entry; with `result`, tells what happened.
   const CAlternateFmt* Load(const FormatEntry& parsed);
 
-  Table cpt_table_;
-  Table nvt_table_;
+  // Declared first: released after everything that points into it.
+  FormatArena arena_;
+  TextKeyedTable<CFmtObject, NameOf> objects_;
+  std::size_t nvt_count_ = 0;
+  std::size_t cpt_count_ = 0;
   std::u16string file_name_;
-  std::vector<std::unique_ptr<CFmtObject>> objects_;  // owns every object once
   TextWidener widen_;
   // Storage reused from entry to entry while loading.
   std::u16string wide_entry_;

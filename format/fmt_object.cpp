@@ -2,13 +2,18 @@
 
 namespace vornfmt {
 
+CFmtObject::CFmtObject(std::u16string_view name)
+    : own_arena_(std::make_unique<FormatArena>()),
+      arena_(own_arena_.get()),
+      name_(&own_arena_->Intern(name)) {}
+
 const CAlternateFmt* CFmtObject::AddFormat(std::u16string_view specification,
                                            std::u16string_view measurement_system,
                                            bool is_default) {
-  auto alternative = std::make_unique<CAlternateFmt>(measurement_system, is_default);
-  alternative->Compile(specification, name_);
-  alternatives_.push_back(std::move(alternative));
-  return alternatives_.back().get();
+  auto* alternative = arena_->New<CAlternateFmt>(*arena_, measurement_system, is_default);
+  alternative->CompileWithStoredName(specification, *name_);
+  alternatives_.Append(alternative, *arena_);
+  return alternative;
 }
 
 const CAlternateFmt* CFmtObject::SelectFormat(std::u16string_view measurement_system) const {

@@ -21,6 +21,11 @@
 // text after the last conversion) or of masses of unnamed arguments (each of
 // which repeats a long type name) from growing quadratically. Arguments that
 // no longer fit are dropped.
+//
+// Nodes and items are placed in the arena of the node compiled into, and
+// every text is stored there once (FormatArena::Intern): the items without a
+// written name share the type name with the format object, and the pieces,
+// format texts and conditions that recur through a file are stored once.
 #include <algorithm>
 #include <cstddef>
 #include <optional>
@@ -31,13 +36,20 @@
 #include "format/brackets_object.h"
 #include "format/cmy_string.h"
 #include "format/fmt_splitter.h"
+#include "format/mask_conversions.h"
+#include "format/scaling_part.h"
 #include "format/split_conditional.h"
 
 namespace vornfmt {
 
 class FormatCompiler {
  public:
-  FormatCompiler(std::u16string_view text, std::u16string_view type_name);
+  FormatCompiler(FormatArena& arena, std::u16string_view text, std::u16string_view type_name);
+  // Tells that `type_name` (the one given above) is already stored in the arena.
+  FormatCompiler& WithStoredTypeName(const std::u16string& type_name) {
+    stored_type_name_ = &type_name;
+    return *this;
+  }
 
   void CompileNode(CBracketsObject& node, std::size_t begin, std::size_t end,
                    std::u16string_view type_name, int depth);
@@ -58,19 +70,28 @@ class FormatCompiler {
   std::size_t OffsetOf(std::u16string_view part) const {
     return static_cast<std::size_t>(part.data() - text_.data());
   }
-  void CompileBranch(std::unique_ptr<CBracketsObject>& branch, std::u16string_view part,
-                     int depth);
+  void CompileBranch(CBracketsObject*& branch, std::u16string_view part, int depth);
   void CompileGroups(CBracketsObject& node, std::size_t begin, std::size_t end,
                      std::u16string_view type_name, int depth);
   void CompileItemList(CBracketsObject& node, std::u16string_view text,
                        std::u16string_view type_name);
   // Charges an item's stored characters; false when they no longer fit.
   bool Charge(std::size_t characters);
+  // Appends an item: `piece` is masked here, `name` and the piece are stored
+  // in the arena.
+  CFmtStringItem* AddItem(CBracketsObject& node, std::u16string_view name, std::u16string_view argument,
+                          std::u16string_view piece, char16_t letter);
+  // The stored text of `piece` masked.
+  const std::u16string& MaskedText(std::u16string_view piece);
 
   static constexpr std::size_t kStorageFactor = 4;
   static constexpr std::size_t kStorageSlack = 64 * 1024;
 
+  FormatArena& arena_;
   std::u16string_view text_;
+  std::u16string_view type_name_;
+  const std::u16string* stored_type_name_ = nullptr;  // set on first use
+  std::u16string masked_;  // scratch for masking
   std::vector<std::size_t>& partner_;  // for every '(' its ')', else npos
   std::size_t storage_left_;
 };
@@ -95,8 +116,11 @@ std::vector<std::size_t>& FormatCompiler::Scratch(std::size_t which) {
   return scratch[which];
 }
 
-FormatCompiler::FormatCompiler(std::u16string_view text, std::u16string_view type_name)
-    : text_(text),
+FormatCompiler::FormatCompiler(FormatArena& arena, std::u16string_view text,
+                               std::u16string_view type_name)
+    : arena_(arena),
+      text_(text),
+      type_name_(type_name),
       partner_(Scratch(0)),
       storage_left_(kStorageFactor * (text.size() + type_name.size()) + kStorageSlack) {
   // Scratch space grown by a huge specification is given back.
@@ -144,15 +168,14 @@ bool FormatCompiler::CompileConditionalNode(CBracketsObject& node, std::size_t b
   const auto parts = Split(begin, end);
   if (!parts) return false;
   node.kind_ = BracketKind::Conditional;
-  node.condition_.assign(parts->condition);
+  node.condition_ = &arena_.Intern(parts->condition);
   CompileBranch(node.then_branch_, parts->then_part, depth);
   CompileBranch(node.else_branch_, parts->else_part, depth);
   return true;
 }
 
-void FormatCompiler::CompileBranch(std::unique_ptr<CBracketsObject>& branch,
-                                   std::u16string_view part, int depth) {
-  branch = std::make_unique<CBracketsObject>();
+void FormatCompiler::CompileBranch(CBracketsObject*& branch, std::u16string_view part, int depth) {
+  branch = arena_.New<CBracketsObject>(arena_);
   const std::size_t begin = OffsetOf(part);
   CompileNode(*branch, begin, begin + part.size(), std::u16string_view(), depth + 1);
 }
@@ -165,9 +188,9 @@ void FormatCompiler::CompileGroups(CBracketsObject& node, std::size_t begin, std
     if (text_[i] != u'(') continue;
     const std::size_t close = Partner(i, end);
     if (close == npos) continue;
-    auto child = std::make_unique<CBracketsObject>();
+    auto* child = arena_.New<CBracketsObject>(arena_);
     CompileNode(*child, i + 1, close, type_name, depth + 1);
-    node.children_.push_back(std::move(child));
+    node.children_.Append(child, arena_);
     i = close;
   }
 }
@@ -186,7 +209,7 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
   const std::size_t close_quote = text.find(u'"', 1);
   if (close_quote == npos) return;
   const std::u16string_view format = text.substr(1, close_quote - 1);
-  node.format_text_.assign(format);
+  node.format_text_ = &arena_.Intern(format);
   std::u16string buffer;
   const std::u16string_view arguments = WithoutBlanks(text.substr(close_quote + 1), buffer);
   CFmt splitter(format);
@@ -196,10 +219,11 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
   if (comma == npos) {
     // One item shows the whole value through the whole format text.
     splitter.NextPiece(letter, piece);
-    if (Charge(type_name.size() + format.size())) node.AddItem(type_name, arguments, format, letter);
+    if (Charge(type_name.size() + format.size())) AddItem(node, type_name, arguments, format, letter);
     return;
   }
-  node.items_.reserve(static_cast<std::size_t>(std::count(arguments.begin(), arguments.end(), u',')));
+  node.items_.Reserve(static_cast<std::size_t>(std::count(arguments.begin(), arguments.end(), u',')),
+                      arena_);
   CFmtStringItem* last = nullptr;
   while (comma != npos) {
     const std::size_t next = arguments.find(u',', comma + 1);
@@ -209,7 +233,7 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
     if (name.empty()) name = type_name;
     splitter.NextPiece(letter, piece);
     if (!Charge(name.size() + piece.size() + 1)) break;
-    last = node.AddItem(name, argument, piece, letter);
+    last = AddItem(node, name, argument, piece, letter);
     comma = next;
   }
   if (last == nullptr) return;
@@ -218,17 +242,47 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
   // Masking again changes nothing when nothing is appended and the piece
   // holds no backslash, so that common case is skipped.
   if (!piece.empty() || last->Piece().find(u'\\') != std::u16string::npos) {
-    last->SetPiece(last->Piece() + piece);
+    std::u16string joined;
+    joined.reserve(last->Piece().size() + piece.size());
+    joined.append(last->Piece()).append(piece);
+    last->piece_ = &MaskedText(joined);
   }
 }
 
+const std::u16string& FormatCompiler::MaskedText(std::u16string_view piece) {
+  masked_.assign(piece);
+  MaskConversions(masked_);
+  return arena_.Intern(masked_);
+}
+
+CFmtStringItem* FormatCompiler::AddItem(CBracketsObject& node, std::u16string_view name,
+                                        std::u16string_view argument, std::u16string_view piece,
+                                        char16_t letter) {
+  // Items without a written name show the type's value: they share its name.
+  const bool type_name = !name.empty() && name.data() == type_name_.data() && name.size() == type_name_.size();
+  if (type_name && stored_type_name_ == nullptr) stored_type_name_ = &arena_.Intern(type_name_);
+  const std::u16string& stored_name = type_name ? *stored_type_name_ : arena_.Intern(name);
+  auto* item = arena_.New<CFmtStringItem>(arena_, stored_name, ReadScalingPart(argument),
+                                          MaskedText(piece), ConversionKindFromLetter(letter));
+  node.items_.Append(item, arena_);
+  node.kind_ = BracketKind::Items;
+  return item;
+}
+
 void CBracketsObject::Compile(std::u16string_view specification, std::u16string_view type_name) {
-  FormatCompiler(specification, type_name)
+  FormatCompiler(Arena(), specification, type_name)
+      .CompileNode(*this, 0, specification.size(), type_name, 0);
+}
+
+void CBracketsObject::CompileWithStoredName(std::u16string_view specification,
+                                            const std::u16string& type_name) {
+  FormatCompiler(Arena(), specification, type_name)
+      .WithStoredTypeName(type_name)
       .CompileNode(*this, 0, specification.size(), type_name, 0);
 }
 
 bool CBracketsObject::CompileConditional(std::u16string_view text) {
-  return FormatCompiler(text, std::u16string_view()).CompileConditionalNode(*this, 0, text.size(), 0);
+  return FormatCompiler(Arena(), text, std::u16string_view()).CompileConditionalNode(*this, 0, text.size(), 0);
 }
 
 }  // namespace vornfmt

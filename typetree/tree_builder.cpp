@@ -82,6 +82,7 @@ bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view new
 
 void CTypeTreeItem::ClearTree() {
   subfields.clear();
+  DropNameIndex();
   ClearChildren();
 }
 
@@ -166,6 +167,7 @@ LdrfResult ReadNode(CTypeTreeItemBase& node, LdrfHandle tree) {
 }
 
 void Flatten(CTypeTreeItemBase& node, CTypeTreeItem& root) {
+  root.DropNameIndex();
   for (const auto& child : node.Children()) {
     child->owner = &root;
     if (IsLeafKind(child->kind)) root.subfields.push_back(child.get());

@@ -29,11 +29,20 @@ CTypeTreeItemBase* CTypeTreeItem::GetSubfield(int16_t sub) {
   return subfields[static_cast<size_t>(sub)];
 }
 
+void CTypeTreeItem::DropNameIndex() const {
+  nameIndex_.clear();
+  nameIndexBuilt_ = false;
+}
+
 int16_t CTypeTreeItem::FindSubIndexByName(std::u16string_view wanted) const {
-  const int16_t count = GetSubfieldCount();
-  for (int16_t i = 0; i < count; ++i)
-    if (subfields[static_cast<size_t>(i)]->GetName() == wanted) return i;
-  return -1;
+  if (!nameIndexBuilt_) {
+    const int16_t count = GetSubfieldCount();
+    nameIndex_.reserve(static_cast<size_t>(count));
+    for (int16_t i = 0; i < count; ++i) nameIndex_.try_emplace(subfields[static_cast<size_t>(i)]->GetName(), i);
+    nameIndexBuilt_ = true;
+  }
+  const auto found = nameIndex_.find(wanted);
+  return found == nameIndex_.end() ? int16_t{-1} : found->second;
 }
 
 CTypeTreeItemBase* CTypeTreeItem::FindItemByName(std::u16string_view wanted) {
@@ -53,6 +62,7 @@ const CAlternateFmt* CTypeTreeItem::GetFormat() {
 void CTypeTreeItem::SetMeasurementSystem(std::u16string_view system) {
   measurementSystem = system;
   format = nullptr;
+  formatCache.reset();
   GetFormat();
 }
 
@@ -63,6 +73,7 @@ std::u16string CTypeTreeItem::GetMeasurementSystem() {
 
 void CTypeTreeItem::FreeTree() {
   format = nullptr;
+  formatCache.reset();
   if (treeHandle == 0) return;
   ResourceGuard guard(ResourceLock());
   Lib().LdrfFreeTypeTree(treeHandle);

@@ -6,8 +6,11 @@
 // for the root of the whole tree -- the leaf nodes in depth-first pre-order:
 // the subfields, addressed by a signed 16-bit index (-1: the whole type).
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "catalog/format_file_base.h"
@@ -40,6 +43,9 @@ class CTypeTreeItem : public CTypeTreeItemBase {
     return static_cast<int16_t>(subfields.size() < 32767u ? subfields.size() : 32767u);
   }
   CTypeTreeItemBase* GetSubfield(int16_t sub);
+  // First subfield whose path name is `name`; -1 when none. Answered from an
+  // index over the subfields' names, built on the first look-up after the
+  // tree changed, so a look-up costs one hash, not a walk over the fields.
   int16_t FindSubIndexByName(std::u16string_view name) const;
   CTypeTreeItemBase* FindItemByName(std::u16string_view name);
 
@@ -58,6 +64,14 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   bool Reopen();
 
   const std::vector<CTypeTreeItemBase*>& Subfields() const { return subfields; }
+
+  // Room for what the formatting layer derives from the format in use (its
+  // name index). Dropped whenever `format` is; the owner of the cache checks
+  // which format it was built for.
+  struct FormatCache {
+    virtual ~FormatCache() = default;
+  };
+  std::unique_ptr<FormatCache> formatCache;
 
   std::u16string pid;
   uint16_t selector = 0xFFFF;
@@ -82,7 +96,18 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   // Drops the nodes of an earlier load.
   void ClearTree();
 
+  // Makes the next FindSubIndexByName rebuild the name index.
+  void DropNameIndex() const;
+
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>{}(text); }
+  };
+
   std::vector<CTypeTreeItemBase*> subfields;
+  // Path name -> first subfield index with that name (first-match semantics).
+  mutable std::unordered_map<std::u16string, int16_t, NameHash, std::equal_to<>> nameIndex_;
+  mutable bool nameIndexBuilt_ = false;
   // Reference loads in progress below this (whole-tree) root and made so far;
   // they bound reference cycles (tree_builder.cpp).
   int activeReferenceLoads_ = 0;

@@ -8,5 +8,7 @@ void AddTypesCommand(CLI::App& app, int& exitCode);
 void AddStringCommand(CLI::App& app, int& exitCode);
 void AddDescribeCommand(CLI::App& app, int& exitCode);
 void AddFormatsCommand(CLI::App& app, int& exitCode);
+void AddFormatCommand(CLI::App& app, int& exitCode);
+void AddWriteCommand(CLI::App& app, int& exitCode);
 
 }  // namespace vornfmt::tool

@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   vornfmt::tool::AddStringCommand(app, exitCode);
   vornfmt::tool::AddDescribeCommand(app, exitCode);
   vornfmt::tool::AddFormatsCommand(app, exitCode);
+  vornfmt::tool::AddFormatCommand(app, exitCode);
+  vornfmt::tool::AddWriteCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

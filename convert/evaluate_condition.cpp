@@ -1,0 +1,65 @@
+#include "convert/evaluate_condition.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "convert/number_text.h"
+#include "format/cmy_string.h"
+
+namespace vornfmt {
+namespace {
+
+enum class Comparison { Equal, NotEqual, AtLeast, AtMost, Greater, Less };
+
+struct Operator {
+  std::u16string_view text;
+  Comparison comparison;
+};
+
+constexpr std::array<Operator, 6> kOperators{{{u"==", Comparison::Equal},
+                                              {u"!=", Comparison::NotEqual},
+                                              {u">=", Comparison::AtLeast},
+                                              {u"<=", Comparison::AtMost},
+                                              {u">", Comparison::Greater},
+                                              {u"<", Comparison::Less}}};
+
+std::u16string WithoutBlanks(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char16_t c : text)
+    if (c != u' ') out.push_back(c);
+  return out;
+}
+
+bool Compare(double value, Comparison comparison, double number) {
+  switch (comparison) {
+    case Comparison::Equal: return value == number;
+    case Comparison::NotEqual: return value != number;
+    case Comparison::AtLeast: return value >= number;
+    case Comparison::AtMost: return value <= number;
+    case Comparison::Greater: return value > number;
+    case Comparison::Less: return value < number;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool EvaluateCondition(const CBracketsObject& node, CTypeTreeItem& root) {
+  const std::u16string condition = WithoutBlanks(Between(node.Condition(), u'(', u')'));
+  for (const Operator& op : kOperators) {
+    const size_t at = condition.find(op.text);
+    if (at == std::u16string::npos) continue;
+    const std::u16string_view text(condition);
+    CTypeTreeItemBase* field = root.FindItemByName(text.substr(0, at));
+    if (!field || !field->value.IsSet()) return false;
+    size_t used = 0;
+    // The runtime's reader, in the process's numeric locale, as for typed text.
+    const double number = ReadLeadingReal(text.substr(at + op.text.size()), used);
+    return Compare(field->value.value, op.comparison, number);
+  }
+  return false;
+}
+
+}  // namespace vornfmt

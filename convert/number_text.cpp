@@ -1,0 +1,153 @@
+#include "convert/number_text.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/code_page.h"
+
+namespace vornfmt {
+namespace {
+
+// snprintf output as UTF-16: plain ASCII (the usual case) is widened code by
+// code; a locale whose separator is not ASCII writes UTF-8.
+std::u16string Widen(const char* text, int length) {
+  if (length <= 0) return {};
+  std::u16string out;
+  out.reserve(static_cast<size_t>(length));
+  for (int i = 0; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x80) return codepage::Utf8ToUtf16(std::string_view(text, static_cast<size_t>(length)));
+    out.push_back(static_cast<char16_t>(byte));
+  }
+  return out;
+}
+
+constexpr bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+int HexDigit(char16_t c) {
+  if (IsDigit(c)) return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// The locale's decimal separator as the runtime writes it (usually ".").
+const char* DecimalPoint() {
+  const std::lconv* conventions = std::localeconv();
+  return conventions && conventions->decimal_point && *conventions->decimal_point ? conventions->decimal_point
+                                                                                  : ".";
+}
+
+size_t SkipDigits(std::u16string_view text, size_t at) {
+  while (at < text.size() && IsDigit(text[at])) ++at;
+  return at;
+}
+
+// End of the decimal number starting at `at` (after white space), or `at`
+// itself when there is none.
+size_t ScanReal(std::u16string_view text, size_t at, std::u16string_view separator) {
+  size_t i = at;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+  const size_t integerEnd = SkipDigits(text, i);
+  size_t end = integerEnd;
+  size_t digits = integerEnd - i;
+  if (text.substr(end).starts_with(separator)) {
+    const size_t fractionEnd = SkipDigits(text, end + separator.size());
+    digits += fractionEnd - (end + separator.size());
+    if (digits > 0) end = fractionEnd;
+  }
+  if (digits == 0) return at;
+  if (end < text.size() && (text[end] == u'e' || text[end] == u'E')) {
+    size_t e = end + 1;
+    if (e < text.size() && (text[e] == u'+' || text[e] == u'-')) ++e;
+    const size_t exponentEnd = SkipDigits(text, e);
+    if (exponentEnd > e) end = exponentEnd;
+  }
+  return end;
+}
+
+}  // namespace
+
+int32_t Truncated(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+std::u16string RealText(double value) {
+  char text[64];
+  const int n = std::snprintf(text, sizeof text, "%.15g", value);
+  return Widen(text, n < static_cast<int>(sizeof text) ? n : static_cast<int>(sizeof text) - 1);
+}
+
+std::u16string DecimalText(int32_t value) {
+  char text[16];
+  return Widen(text, std::snprintf(text, sizeof text, "%d", static_cast<int>(value)));
+}
+
+std::u16string UnsignedText(uint32_t value) {
+  char text[16];
+  return Widen(text, std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value)));
+}
+
+std::u16string HexText(int32_t value) {
+  char text[16];
+  return Widen(text, std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(static_cast<uint32_t>(value))));
+}
+
+std::u16string CharText(char16_t code) { return code == 0 ? std::u16string() : std::u16string(1, code); }
+
+double ReadLeadingReal(std::u16string_view text, size_t& used) {
+  size_t start = 0;
+  while (start < text.size() && IsSpace(text[start])) ++start;
+  const char* point = DecimalPoint();
+  const bool asciiPoint = point[0] != 0 && static_cast<unsigned char>(point[0]) < 0x80 && point[1] == 0;
+  const std::u16string separator = asciiPoint ? std::u16string(1, static_cast<char16_t>(point[0]))
+                                              : codepage::Utf8ToUtf16(point);
+  const size_t end = ScanReal(text, start, separator);
+  if (end == start) {
+    used = 0;
+    return 0.0;
+  }
+  used = end;
+  // The number part is plain ASCII apart from the separator, which the
+  // runtime reader expects in the locale's own (UTF-8) form.
+  if (!asciiPoint) return std::strtod(codepage::Utf16ToUtf8(text.substr(start, end - start)).c_str(), nullptr);
+  char narrow[128];
+  const size_t n = end - start;
+  if (n >= sizeof narrow) return std::strtod(codepage::Utf16ToUtf8(text.substr(start, n)).c_str(), nullptr);
+  for (size_t i = 0; i < n; ++i) narrow[i] = static_cast<char>(text[start + i]);
+  narrow[n] = 0;
+  return std::strtod(narrow, nullptr);
+}
+
+int32_t ReadLeadingLong(std::u16string_view text, int base, size_t& used) {
+  size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  if (base == 16 && i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
+      HexDigit(text.size() > i + 2 ? text[i + 2] : u'\0') >= 0)
+    i += 2;
+  int64_t magnitude = 0;
+  const size_t first = i;
+  for (; i < text.size(); ++i) {
+    const int digit = base == 16 ? HexDigit(text[i]) : (IsDigit(text[i]) ? text[i] - u'0' : -1);
+    if (digit < 0) break;
+    if (magnitude <= (int64_t{1} << 32)) magnitude = magnitude * base + digit;
+  }
+  if (i == first) {
+    used = 0;
+    return 0;
+  }
+  used = i;
+  const int64_t value = negative ? -magnitude : magnitude;
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace vornfmt

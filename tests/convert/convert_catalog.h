@@ -1,0 +1,36 @@
+#pragma once
+// The conversion tests' catalog (tests/data/convert) opened with its format
+// files in an engine of the test's own, installed as the module-wide engine
+// while the object lives; types are loaded from it by name.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalog/formatter_engine.h"
+#include "typetree/type_tree_item.h"
+
+namespace vornfmt::test {
+
+using Bytes = std::vector<uint8_t>;
+
+class ConvertCatalog {
+ public:
+  ConvertCatalog();
+  ConvertCatalog(const ConvertCatalog&) = delete;
+  ConvertCatalog& operator=(const ConvertCatalog&) = delete;
+  ~ConvertCatalog();
+
+  // Loads `type`; the tree lives as long as this object. Null when missing.
+  CTypeTreeItem* Load(const std::u16string& type);
+
+ private:
+  FormatterEngine engine_;
+  FormatterEngine* previous_;
+  std::vector<std::unique_ptr<CTypeTreeItem>> trees_;
+};
+
+// "0A28" -> {0x0A, 0x28}.
+Bytes Hex(const std::string& text);
+
+}  // namespace vornfmt::test

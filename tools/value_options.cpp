@@ -1,0 +1,80 @@
+#include "tools/value_options.h"
+
+#include <iostream>
+
+#include "platform/code_page.h"
+
+namespace vornfmt::tool {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void AddValueOptions(CLI::App& command, ValueOptions& options) {
+  AddCatalogOptions(command, options.catalog);
+  command.add_option("--ms", options.measurementSystem, "Measurement system choosing the format (default SI)");
+  CLI::Option* sub = command.add_option("--sub", options.sub, "Subfield index (-1: the whole type)")
+                         ->check(CLI::Range(-32768, 32767));
+  CLI::Option* field = command.add_option("--field", options.field, "Subfield by path name");
+  sub->excludes(field);
+  command.add_option("--vt", options.vt, "VARIANT type code")->check(CLI::Range(0, 65535));
+}
+
+bool LoadType(CTypeTreeItem& root, const ValueOptions& options, const char* command) {
+  if (!OpenCatalog(options.catalog)) return false;
+  const std::u16string pid = PidText(options.catalog.pid);
+  if (!root.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
+    std::cerr << "vornfmt " << command << ": no such type for this program ID and selector\n";
+    return false;
+  }
+  if (!options.measurementSystem.empty()) root.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
+  return true;
+}
+
+std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& options, const char* command) {
+  if (options.field.empty()) return static_cast<int16_t>(options.sub);
+  const int16_t sub = root.FindSubIndexByName(codepage::Utf8ToUtf16(options.field));
+  if (sub < 0) {
+    std::cerr << "vornfmt " << command << ": the type has no subfield " << options.field << "\n";
+    return std::nullopt;
+  }
+  return sub;
+}
+
+bool UnpackHex(const std::string& text, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  int high = -1;
+  for (char c : text) {
+    if (c == ' ' || c == ':') {
+      if (high >= 0) return false;  // a separator inside a pair
+      continue;
+    }
+    const int digit = HexDigit(c);
+    if (digit < 0) return false;
+    if (high < 0) {
+      high = digit;
+    } else {
+      bytes.push_back(static_cast<uint8_t>(high * 16 + digit));
+      high = -1;
+    }
+  }
+  return high < 0;
+}
+
+std::string HexOf(const std::vector<uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (uint8_t b : bytes) {
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
+}  // namespace vornfmt::tool

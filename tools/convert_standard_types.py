@@ -9,7 +9,8 @@ resource set (lonmark-standard-types.json, schema_version 1). The output
 folder (default: resources/catalog next to this script's repository root)
 receives, for each resource set of the dataset:
 
-    standard.typ, standard.enu   the standard set (scope 0)
+    standard.typ, standard.enu   the standard set (scope 0), with
+    standard.deu                 its German strings (README 4)
     iot.typ, iot.enu             the small user-defined "iot" set (scope 1)
 
 The file formats are those of docs/resource-files.md. Every mapping decision
@@ -28,6 +29,11 @@ import json
 import os
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+# README 4: the strings that the format files add, and the German texts.
+import standard_format_rules  # noqa: E402
+import standard_strings_deu  # noqa: E402
 
 # ---------------------------------------------------------------------------
 # Output identities. File base name per resource set of the dataset.
@@ -124,6 +130,20 @@ class StringTable:
             self.texts.append(text)
             self.index_of[text] = len(self.texts)
         return self.index_of[text]
+
+
+# README 4: the sets whose language files carry the strings of the format
+# rules, in a reserved index range, and a German file beside the English one.
+LANGUAGE_EXTRAS = {"standard": standard_format_rules}
+GERMAN = standard_strings_deu.GERMAN
+
+
+def language_document(strings):
+    return {
+        "format": "vornfmt-language",
+        "version": 1,
+        "strings": {str(i): strings[i] for i in sorted(strings)},
+    }
 
 
 # ---------------------------------------------------------------------------
@@ -472,12 +492,23 @@ class SetConverter:
             "nvts": doc_nvts,
             "cpts": doc_cpts,
         }
-        enu = {
-            "format": "vornfmt-language",
-            "version": 1,
-            "strings": {str(i + 1): t for i, t in enumerate(self.strings.texts)},
-        }
-        return typ, enu
+        english = {i + 1: t for i, t in enumerate(self.strings.texts)}
+        german = None
+        if self.set_name in LANGUAGE_EXTRAS:
+            extras = LANGUAGE_EXTRAS[self.set_name]
+            base = extras.EXTRA_STRING_BASE
+            if len(english) >= base:
+                fail("resource set " + self.set_name,
+                     "%d strings reach the index range %d.. reserved for the format files"
+                     % (len(english), base))
+            german = {i: GERMAN.get(t, t) for i, t in english.items()}
+            for i, (en, de) in enumerate(extras.EXTRA_STRINGS):
+                english[base + i] = en
+                german[base + i] = de
+            self.counts["strings"] = len(english)
+        enu = language_document(english)
+        deu = language_document(german) if german is not None else None
+        return typ, enu, deu
 
     def table(self, records):
         out = []
@@ -613,10 +644,12 @@ def convert(data):
     for set_name in SET_ORDER:
         conv = SetConverter(sets, by_name, set_name)
         records = [r for r in types if r.get("resource_set") == set_name]
-        typ, enu = conv.convert(records)
+        typ, enu, deu = conv.convert(records)
         base = SET_FILES[set_name]
         files[base + ".typ"] = dump(typ) + "\n"
         files[base + ".enu"] = dump(enu) + "\n"
+        if deu is not None:
+            files[base + ".deu"] = dump(deu) + "\n"
         counts[set_name] = dict(conv.counts, foreign_enums=list(conv.foreign_enums))
     return files, counts
 

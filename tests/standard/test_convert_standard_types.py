@@ -15,6 +15,8 @@ import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TOOL = os.path.join(ROOT, "tools", "convert_standard_types.py")
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+import standard_format_rules as rules  # noqa: E402
 
 
 def scalar(size, signed, lo, hi, a=1, b=0, c=0, **extra):
@@ -96,7 +98,7 @@ class ConverterTest(unittest.TestCase):
 
     def test_mapping(self):
         files = self.convert(dataset())
-        self.assertEqual(sorted(files), ["iot.enu", "iot.typ", "standard.enu", "standard.typ"])
+        self.assertEqual(sorted(files), ["iot.enu", "iot.typ", "standard.deu", "standard.enu", "standard.typ"])
         typ = json.loads(files["standard.typ"])
         strings = json.loads(files["standard.enu"])["strings"]
         self.assertEqual(typ["set"], {"name": "standard", "program_id": "00:00:00:00:00:00:00:00", "scope": 0,
@@ -134,9 +136,24 @@ class ConverterTest(unittest.TestCase):
                          {"kind": "reference", "size": 2, "scope": 0, "index": 39})
         self.assertEqual(cpts["SCPTdefOutput"]["node"]["kind"], "signed quad")
         self.assertEqual([m["name"] for m in typ["enum_sets"][0]["members"]], ["M_NUL", "M_ON", "M_OFF"])
-        # Equal texts share one index, numbered from 1.
-        self.assertEqual(sorted(int(k) for k in strings), list(range(1, len(strings) + 1)))
-        self.assertEqual(len(set(strings.values())), len(strings))
+        # Equal texts share one index, numbered from 1; the strings of the
+        # format rules follow in their reserved range, after a gap.
+        own = sorted(int(k) for k in strings if int(k) < rules.EXTRA_STRING_BASE)
+        self.assertEqual(own, list(range(1, len(own) + 1)))
+        self.assertEqual(len(set(strings[str(i)] for i in own)), len(own))
+        extra = sorted(int(k) for k in strings if int(k) >= rules.EXTRA_STRING_BASE)
+        self.assertEqual(extra, list(range(rules.EXTRA_STRING_BASE,
+                                           rules.EXTRA_STRING_BASE + len(rules.EXTRA_STRINGS))))
+        self.assertEqual(strings[str(rules.extra_string_index("degrees Fahrenheit"))], "degrees Fahrenheit")
+        # The German file has every index of the English one: German where the
+        # table knows the text, English otherwise.
+        german = json.loads(files["standard.deu"])["strings"]
+        self.assertEqual(sorted(german, key=int), sorted(strings, key=int))
+        self.assertEqual(german[str(temp["name_ref"])], "Temperatur")
+        self.assertEqual(german[str(temp["units_ref"])], "Grad Celsius")
+        self.assertEqual(german[str(rules.extra_string_index("degrees Fahrenheit"))], "Grad Fahrenheit")
+        self.assertEqual(german[str(rec["members"][4]["name_ref"])], "Text")  # not in the table: English
+        self.assertNotIn("iot.deu", files)
         # The iot set copies the standard enumeration it uses and refers to standard types.
         iot = json.loads(files["iot.typ"])
         self.assertEqual([(e["set"], e["name"]) for e in iot["enum_sets"]], [(1003, "mode_t")])

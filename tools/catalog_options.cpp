@@ -56,6 +56,8 @@ bool OpenCatalog(const CatalogOptions& options) {
   FormatterEngine& engine = TheEngine();
   if (Factory()) engine.SetFormatFileFactory(Factory());
   const std::string folder = CatalogFolder(options);
+  // Opening again would destroy the format files that loaded types still use.
+  if (engine.HasCatalog() && engine.CatalogFolder() == codepage::Utf8ToUtf16(folder)) return true;
   engine.OpenCatalog(codepage::Utf8ToUtf16(folder));
   if (engine.HasCatalog()) return true;
   std::cerr << "vornfmt: cannot open the catalog " << folder << ": " << LibraryError() << "\n";

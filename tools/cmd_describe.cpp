@@ -96,7 +96,6 @@ int Describe(const DescribeOptions& options) {
     std::cerr << "vornfmt describe: name a TYPE or give --index\n";
     return 2;
   }
-  SetFormatFileFactory(MakeFmtFileFactory(&codepage::FromAnsi));
   if (!OpenCatalog(options.catalog)) return 1;
   CTypeTreeItem root;
   if (!Load(root, options)) {
@@ -110,7 +109,8 @@ int Describe(const DescribeOptions& options) {
   }
   std::cout << "type " << Utf8(root.typeName) << " index " << root.typeIndex
             << (root.isNetworkVariable ? " (network variable)" : " (configuration property)") << " size "
-            << root.GetSize(true) << " format " << (system.empty() ? "none" : Utf8(system)) << "\n";
+            << root.GetSize(true) << " format "
+            << (root.GetFormat() ? (system.empty() ? "yes" : "yes, " + Utf8(system)) : std::string("none")) << "\n";
   PrintHeader();
   PrintNode(-1, root);
   for (int16_t sub = 0; sub < root.GetSubfieldCount(); ++sub) PrintNode(sub, *root.GetSubfield(sub));

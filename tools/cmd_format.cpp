@@ -1,12 +1,15 @@
 // vornfmt format: raw bytes of a type to text, or to a number of a VARIANT type.
 #include <iostream>
+#include <map>
 #include <memory>
+#include <utility>
+
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "convert/conversion_drivers.h"
 #include "convert/variant_convert.h"
-#include "format/fmt_file_factory.h"
 #include "platform/automation/oleauto.h"
 #include "platform/code_page.h"
 #include "tools/commands.h"
@@ -18,6 +21,8 @@ namespace {
 struct FormatOptions {
   ValueOptions value;
   std::string hex;
+  bool batch = false;
+  bool json = false;
 };
 
 // The result as the platform's conversion to text gives it (a VT_BOOL
@@ -31,24 +36,80 @@ std::string ResultText(VARIANT& result) {
   return out;
 }
 
+VARTYPE RequestedType(const FormatOptions& options) {
+  return static_cast<VARTYPE>(options.value.vt < 0 ? VT_BSTR : options.value.vt);
+}
+
+// FormatVT of one buffer; the result text and whether FormatVT answered true.
+std::pair<std::string, bool> FormatOnce(CTypeTreeItem& root, const std::vector<uint8_t>& raw, VARTYPE vt,
+                                        int16_t sub) {
+  VARIANT result;
+  VariantInit(&result);
+  const BOOL ok = FormatToVariant(root, raw.data(), raw.size(), vt, &result, sub);
+  std::string text = ResultText(result);
+  VariantClear(&result);
+  return {std::move(text), ok != 0};
+}
+
+void PrintResult(const std::string& type, const std::string& hex, const std::pair<std::string, bool>& result,
+                 bool json) {
+  if (!json) {
+    // One line per result: line breaks inside a text (a character array may
+    // hold any byte) become blanks; --json gives the exact text.
+    std::string text = result.first;
+    for (char& c : text)
+      if (c == '\n' || c == '\r') c = ' ';
+    std::cout << text << "\n";
+    return;
+  }
+  nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", result.second}, {"text", result.first}};
+  std::cout << line.dump() << "\n";
+}
+
 int Format(const FormatOptions& options) {
   std::vector<uint8_t> raw;
   if (!UnpackHex(options.hex, raw)) {
     std::cerr << "vornfmt format: HEX must be pairs of hexadecimal digits\n";
     return 2;
   }
-  SetFormatFileFactory(MakeFmtFileFactory(&codepage::FromAnsi));
   CTypeTreeItem root;
   if (!LoadType(root, options.value, "format")) return 1;
   const std::optional<int16_t> sub = SubfieldIndex(root, options.value, "format");
   if (!sub) return 1;
-  const auto vt = static_cast<VARTYPE>(options.value.vt < 0 ? VT_BSTR : options.value.vt);
-  VARIANT result;
-  VariantInit(&result);
-  const BOOL ok = FormatToVariant(root, raw.data(), raw.size(), vt, &result, *sub);
-  std::cout << ResultText(result) << "\n";
-  VariantClear(&result);
-  return ok ? 0 : 1;
+  const auto result = FormatOnce(root, raw, RequestedType(options), *sub);
+  PrintResult(options.value.type, HexOf(raw), result, options.json);
+  return result.second ? 0 : 1;
+}
+
+// Lines "TYPE HEX" on standard input, one result line each (an empty text for
+// a line that cannot be formatted). Types are loaded once and kept.
+int FormatBatch(const FormatOptions& options) {
+  if (!OpenCatalog(options.value.catalog)) return 1;
+  std::map<std::string, std::unique_ptr<CTypeTreeItem>> roots;
+  std::ios::sync_with_stdio(false);
+  std::string line;
+  bool allOk = true;
+  while (std::getline(std::cin, line)) {
+    const size_t split = line.find_first_of(" \t");
+    const std::string type = line.substr(0, split);
+    const std::string hex = split == std::string::npos ? "" : line.substr(line.find_first_not_of(" \t", split));
+    std::vector<uint8_t> raw;
+    auto& root = roots[type];
+    if (!root) {
+      root = std::make_unique<CTypeTreeItem>();
+      ValueOptions value = options.value;
+      value.type = type;
+      if (!LoadType(*root, value, "format")) root.reset();
+    }
+    std::pair<std::string, bool> result{"", false};
+    if (root && UnpackHex(hex, raw)) {
+      const std::optional<int16_t> sub = SubfieldIndex(*root, options.value, "format");
+      if (sub) result = FormatOnce(*root, raw, RequestedType(options), *sub);
+    }
+    allOk = allOk && result.second;
+    PrintResult(type, hex, result, options.json);
+  }
+  return allOk ? 0 : 1;
 }
 
 }  // namespace
@@ -57,9 +118,21 @@ void AddFormatCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<FormatOptions>();
   CLI::App* command = app.add_subcommand("format", "Show raw bytes of a type as text (FormatVT)");
   AddValueOptions(*command, options->value);
-  command->add_option("TYPE", options->value.type, "Type name, optionally with #MEASUREMENT_SYSTEM")->required();
-  command->add_option("HEX", options->hex, "Raw bytes: 0A28, \"0a 28\" or 0A:28")->required();
-  command->callback([options, &exitCode] { exitCode = Format(*options); });
+  CLI::Option* type =
+      command->add_option("TYPE", options->value.type, "Type name, optionally with #MEASUREMENT_SYSTEM");
+  CLI::Option* hex = command->add_option("HEX", options->hex, "Raw bytes: 0A28, \"0a 28\" or 0A:28");
+  CLI::Option* batch = command->add_flag(
+      "--batch", options->batch, "Read lines \"TYPE HEX\" from standard input and print one result line each");
+  batch->excludes(type)->excludes(hex);
+  command->add_flag("--json", options->json, "Print each result as a JSON object (type, bytes, ok, text)");
+  command->callback([options, &exitCode] {
+    if (!options->batch && (options->value.type.empty() || options->hex.empty())) {
+      std::cerr << "vornfmt format: give TYPE and HEX, or --batch\n";
+      exitCode = 2;
+      return;
+    }
+    exitCode = options->batch ? FormatBatch(*options) : Format(*options);
+  });
 }
 
 }  // namespace vornfmt::tool

@@ -63,7 +63,6 @@ bool PrintFormatFile(const CFmtFile& file, const std::string& type_name) {
 }
 
 int ListCatalog(const FormatsOptions& options) {
-  SetFormatFileFactory(MakeFmtFileFactory(&codepage::FromAnsi));
   if (!OpenCatalog(options.catalog)) return 1;
   FormatterEngine& engine = TheEngine();
   if (options.pid_given) {

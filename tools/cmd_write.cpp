@@ -41,7 +41,6 @@ bool StartingBytes(const WriteOptions& options, CTypeTreeItem& root, std::vector
 }
 
 int Write(const WriteOptions& options) {
-  SetFormatFileFactory(MakeFmtFileFactory(&codepage::FromAnsi));
   CTypeTreeItem root;
   if (!LoadType(root, options.value, "write")) return 1;
   const std::optional<int16_t> sub = SubfieldIndex(root, options.value, "write");

@@ -1,6 +1,9 @@
 // vornfmt: formats LonWorks network-variable and configuration-property data.
 #include <CLI/CLI.hpp>
 
+#include "format/fmt_file_factory.h"
+#include "platform/code_page.h"
+#include "tools/catalog_options.h"
 #include "tools/commands.h"
 
 #ifndef VORNFMT_VERSION
@@ -11,6 +14,8 @@ int main(int argc, char** argv) {
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);
+  // Every command reads the catalog's format files, widened from the ANSI code page.
+  vornfmt::tool::SetFormatFileFactory(vornfmt::MakeFmtFileFactory(&vornfmt::codepage::FromAnsi));
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);

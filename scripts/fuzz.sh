@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for ${FUZZ_SECONDS:-20} s
-# on a scratch copy of its seed corpus.
+# Builds the libFuzzer targets with clang and runs each on a scratch copy of
+# its seed corpus: ${FUZZ_RUNS:-50000} inputs from a fixed seed (repeatable),
+# or, with FUZZ_SECONDS set, for that long from a random seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build-fuzz}"
@@ -14,5 +15,10 @@ for target in "$BUILD_DIR"/fuzz/fuzz_*; do
   mkdir -p "$work/$name"
   [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/$name/"
   echo "--- fuzzing $name"
-  "$target" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=65536 -artifact_prefix="$work/" "$work/$name" 2>&1 | tail -n 3
+  if [ -n "${FUZZ_SECONDS:-}" ]; then
+    limit=(-max_total_time="$FUZZ_SECONDS")
+  else
+    limit=(-seed=1 -runs="${FUZZ_RUNS:-50000}")
+  fi
+  "$target" "${limit[@]}" -max_len=65536 -artifact_prefix="$work/" "$work/$name" 2>&1 | tail -n 3
 done

@@ -11,7 +11,7 @@ namespace vornfmt {
 
 class CAlternateFmt : public CBracketsObject {
  public:
-  // An empty Group; the owner compiles the specification into it.
+  // An empty Group; the owner compiles the format specification into it.
   CAlternateFmt(std::u16string_view measurement_system, bool is_default)
       : default_(is_default), measurement_system_(&Arena().Intern(measurement_system)) {}
   // The same, its tree living in `arena`.

@@ -8,14 +8,14 @@
 //   arg          name [ '*' scale [ '+' offset [ '(' scope ':' index ')' ] ] ]
 //
 // Every parenthesis counts, also inside quotes. The partner of every '(' of
-// the specification is computed once with a stack; a group cut out of the
+// the format specification is computed once with a stack; a group cut out of the
 // text is a contiguous range of it, and the partner of a '(' inside a range is
 // the global partner when that lies inside the range, else none. So finding
-// partners costs O(1) and compiling is linear in the specification, also for
+// partners costs O(1) and compiling is linear in the format specification, also for
 // unbalanced or deeply nested text.
 //
 // Storage bound: the names and pieces of all items of one specification may
-// hold at most kStorageFactor times the characters of the specification and
+// hold at most kStorageFactor times the characters of the format specification and
 // type name, plus kStorageSlack. Ordinary specifications never come near it;
 // it stops a list of masses of surplus arguments (each of which repeats the
 // text after the last conversion) or of masses of unnamed arguments (each of

@@ -10,7 +10,7 @@ constexpr std::size_t npos = std::u16string_view::npos;
 
 bool Contains(std::u16string_view text, std::u16string_view part) { return text.find(part) != npos; }
 
-// The specification that the value of an entry gives, tested in this order:
+// The format specification that the value of an entry gives, tested in this order:
 // "text" -> "(" + the part between the first '(' and the last ')' + ")";
 // "int" -> ("%d"); "real" -> ("%f").
 SpecificationSource ReadSpecification(std::u16string_view value, std::u16string& specification) {

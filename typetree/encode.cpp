@@ -46,13 +46,24 @@ void PutInteger(int32_t kind, int64_t n, RawBits& y) {
   }
 }
 
+// How far R may lie outside a raw limit and still be at it: the double V
+// holds a decimal value only to within one unit in its last place, and
+// scaling carries that error into R. Without it the largest value a type
+// shows could not be written back: 327.67 is stored as 327.670000000000016,
+// which gives R = 32767.0000000000016 against a raw maximum of 32767.
+long double RepresentationSlack(double v, const LeafDetails& d) {
+  const long double step = std::fabs(StepOf(d));
+  return step > 0 ? std::fabs(v) * std::numeric_limits<double>::epsilon() / step : 0.0L;
+}
+
 // Raw value R = V / (a x 10^b) - c, tested against the raw limits before and
 // after rounding. A value that is not a number breaks the limits.
 bool EncodeScaled(CTypeTreeItemBase& node, const EncodeTarget& t) {
   LeafDetails d;
   if (!SelectLeaf(node, d)) return false;
   const long double r = ToRaw(node.value.value, d);
-  if (!(r >= d.minimum && r <= d.maximum)) return Breach(node, t);
+  const long double slack = RepresentationSlack(node.value.value, d);
+  if (!(r >= d.minimum - slack && r <= d.maximum + slack)) return Breach(node, t);
   const int64_t n = RoundHalfAway(r);
   if (n < d.minimum || n > d.maximum) return Breach(node, t);
   RawBits y{};

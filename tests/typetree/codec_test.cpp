@@ -192,6 +192,10 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"AboveMaxBeforeRounding", u"UNVT_percent", 100.4, false, kUntouched1},
         EncodeCase{"RoundsUpToMax", u"UNVT_percent", 99.6, true, {100}},
         EncodeCase{"HalfBelowMinBeforeRounding", u"UNVT_percent", -0.5, false, kUntouched1},
+        // 655.35 is the double 655.350000000000023: R misses the raw maximum
+        // by less than the double's own error, so the shown maximum is written.
+        EncodeCase{"ShownMaximumIsWritten", u"UNVT_hundredths", 655.35, true, {0xFF, 0xFF}},
+        EncodeCase{"JustAboveShownMaximum", u"UNVT_hundredths", 655.3500001, false, kUntouched2},
         EncodeCase{"JustBelowMinBeforeRounding", u"UNVT_percent", -0.4, false, kUntouched1},
         EncodeCase{"NotANumberBreaksTheLimits", u"UNVT_percent", std::nan(""), false, kUntouched1},
         // rounding half away from zero

@@ -86,7 +86,9 @@ int Format(const FormatOptions& options) {
 int FormatBatch(const FormatOptions& options) {
   if (!OpenCatalog(options.value.catalog)) return 1;
   std::map<std::string, std::unique_ptr<CTypeTreeItem>> roots;
-  std::ios::sync_with_stdio(false);
+  // Reading standard input would flush the tied output stream once per line:
+  // one write call per result instead of one per buffer.
+  std::cin.tie(nullptr);
   std::string line;
   bool allOk = true;
   while (std::getline(std::cin, line)) {

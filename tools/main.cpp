@@ -1,5 +1,6 @@
 // vornfmt: formats LonWorks network-variable and configuration-property data.
 #include <CLI/CLI.hpp>
+#include <iostream>
 
 #include "format/fmt_file_factory.h"
 #include "platform/code_page.h"
@@ -11,6 +12,8 @@
 #endif
 
 int main(int argc, char** argv) {
+  // The tool writes through iostreams only; unsynchronised streams buffer by themselves.
+  std::ios::sync_with_stdio(false);
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);

@@ -5,9 +5,11 @@
 
 namespace vornfmt::test {
 
-ConvertCatalog::ConvertCatalog() {
+ConvertCatalog::ConvertCatalog() : ConvertCatalog(std::string(VORNFMT_TEST_DATA) + "/convert") {}
+
+ConvertCatalog::ConvertCatalog(const std::string& folder) {
   engine_.SetFormatFileFactory(MakeFmtFileFactory());
-  engine_.OpenCatalog(codepage::Utf8ToUtf16(std::string(VORNFMT_TEST_DATA) + "/convert"));
+  engine_.OpenCatalog(codepage::Utf8ToUtf16(folder));
   previous_ = InstallEngine(&engine_);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The conversion tests' catalog (tests/data/convert) opened with its format
-// files in an engine of the test's own, installed as the module-wide engine
-// while the object lives; types are loaded from it by name.
+// A catalog opened with its format files in an engine of the test's own,
+// installed as the module-wide engine while the object lives; types are
+// loaded from it by name. By default the conversion tests' own catalog
+// (tests/data/convert).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ using Bytes = std::vector<uint8_t>;
 class ConvertCatalog {
  public:
   ConvertCatalog();
+  explicit ConvertCatalog(const std::string& folder);
   ConvertCatalog(const ConvertCatalog&) = delete;
   ConvertCatalog& operator=(const ConvertCatalog&) = delete;
   ~ConvertCatalog();

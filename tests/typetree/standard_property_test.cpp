@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/written_bits.h"
 #include "tests/typetree/tree_library.h"
 #include "typetree/codec.h"
 #include "typetree/type_tree_item.h"
@@ -22,25 +23,6 @@ constexpr size_t kCanary = 16;
 constexpr uint8_t kCanaryByte = 0xC7;
 
 const std::string kStandardCatalog = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
-
-// A bit mask over the type's bytes: the bits a field is written to.
-using Mask = std::vector<uint8_t>;
-
-void MarkSpan(CTypeTreeItemBase& node, Mask& mask) {
-  const int offset = static_cast<int16_t>(node.GetBitOffset());
-  const int width = static_cast<int16_t>(node.GetSize(false));
-  const int bits = width >= 8 ? width / 8 * 8 : width;
-  for (int bit = offset; bit < offset + bits; ++bit)
-    if (bit >= 0 && static_cast<size_t>(bit / 8) < mask.size()) mask[size_t(bit / 8)] |= uint8_t(0x80 >> (bit % 8));
-}
-
-Mask WrittenBits(CTypeTreeItem& root, size_t length, int16_t only = -2) {
-  Mask mask(length, 0);
-  for (int16_t i = 0; i < root.GetSubfieldCount(); ++i)
-    if ((only == -2 || only == i) && IsConvertedKind(root.GetSubfield(i)->kind)) MarkSpan(*root.GetSubfield(i), mask);
-  if (root.GetSubfieldCount() == 0 && IsConvertedKind(root.kind)) MarkSpan(root, mask);
-  return mask;
-}
 
 struct Counts {
   int types = 0;
@@ -71,7 +53,7 @@ class StandardProperty : public testing::Test {
     if (whole) {
       ++counts.wholeTypeRoundTrips;
       for (size_t i = 0; i < length; ++i) {
-        const uint8_t expected = static_cast<uint8_t>((original[i] & written[i]) | (~original[i] & ~written[i]));
+        const uint8_t expected = Blend(original[i], static_cast<uint8_t>(~original[i]), written[i]);
         ASSERT_EQ(target[kCanary + i], expected) << "byte " << i;
       }
     }
@@ -91,7 +73,7 @@ class StandardProperty : public testing::Test {
       counts.fieldRoundTrips += ok;
       for (size_t i = 0; i < length; ++i) {
         const uint8_t untouched = static_cast<uint8_t>(~original[i]);
-        const uint8_t expected = ok ? static_cast<uint8_t>((original[i] & mine[i]) | (untouched & ~mine[i])) : untouched;
+        const uint8_t expected = ok ? Blend(original[i], untouched, mine[i]) : untouched;
         ASSERT_EQ(target[i], expected) << "subfield " << sub << " byte " << i;
       }
     }

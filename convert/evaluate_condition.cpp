@@ -54,9 +54,10 @@ bool EvaluateCondition(const CBracketsObject& node, CTypeTreeItem& root) {
     const std::u16string_view text(condition);
     CTypeTreeItemBase* field = root.FindItemByName(text.substr(0, at));
     if (!field || !field->value.IsSet()) return false;
-    size_t used = 0;
-    // The runtime's reader, in the process's numeric locale, as for typed text.
-    const double number = ReadLeadingReal(text.substr(at + op.text.size()), used);
+    // The number belongs to the format file, which writes '.' in every
+    // locale; read in the user's locale, 327.665 would be 327 under a
+    // decimal comma.
+    const double number = ReadFormatNumber(text.substr(at + op.text.size()));
     return Compare(field->value.value, op.comparison, number);
   }
   return false;

@@ -26,6 +26,11 @@ std::u16string CharText(char16_t code);        // "%c": one code unit; code 0 gi
 // 0 when there is no number (the value is then 0).
 double ReadLeadingReal(std::u16string_view text, size_t& used);
 
+// The longest leading part of `text` that reads as a decimal floating-point
+// number as a format file writes it: optional sign, digits with '.' as the
+// separator, exponent -- whatever the locale. 0 when there is none.
+double ReadFormatNumber(std::u16string_view text);
+
 // The leading part of `text` read as an integer in `base` (10 or 16): white
 // space, a sign and, for base 16, "0x" are allowed; the value saturates at
 // the signed 32-bit limits, as the runtime's long reader does. 0 when there

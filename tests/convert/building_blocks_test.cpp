@@ -2,6 +2,8 @@
 // string references, conditions, trial patterns, VARIANT conversions.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale.h>
 #include <string>
 #include <vector>
 
@@ -79,7 +81,8 @@ TEST(EvaluateCondition, OnTheCurrentValues) {
       {u"(a>10)", 10, true, false},      {u"(a<=5)", 5, true, true},       {u"(a<5)", 5, true, false},
       {u"(a==1e1)", 10, true, true},     {u"(a!=10)", 10, true, false},    {u"(a==abc)", 0, true, true},
       {u"(a=5)", 5, true, false},        {u"(a==5)", 5, false, false},     {u"(nothing==0)", 0, true, false},
-      {u"(a==0.1)", 0.1f, true, false},  {u"(UNVT_pair==0)", 0, true, false}};
+      {u"(a==0.1)", 0.1f, true, false},  {u"(UNVT_pair==0)", 0, true, false}, {u"(a>=+2.5e0x)", 2.5, true, true},
+      {u"(a>=1e999)", 1e308, true, false}, {u"(a<=-1e999)", -1e308, true, false}, {u"(a<=1e-999)", 0, true, true}};
   for (const ConditionCase& c : cases) {
     CAlternateFmt format(u"", false);
     format.Compile(std::u16string(u"(") + c.condition + u"?(\"t\"):(\"e\"))", u"UNVT_pair");
@@ -94,6 +97,23 @@ TEST(EvaluateCondition, OnTheCurrentValues) {
   CAlternateFmt self(u"", false);
   self.Compile(u"((UNVT_pair==3)?(\"t\"):(\"e\"))", u"UNVT_pair");
   EXPECT_TRUE(EvaluateCondition(*self.Children()[0], *root));
+}
+
+// Under a decimal comma the format file's numbers still read with '.'.
+TEST(EvaluateCondition, ReadsTheFormatFilesNumberInEveryLocale) {
+  locale_t comma = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+  if (comma == static_cast<locale_t>(0)) GTEST_SKIP() << "de_DE.UTF-8 is not installed (locale -a)";
+  ConvertCatalog catalog;
+  CTypeTreeItem* root = catalog.Load(u"UNVT_pair");
+  ASSERT_NE(root, nullptr);
+  CAlternateFmt format(u"", false);
+  format.Compile(u"((a>=327.665)?(\"t\"):(\"e\"))", u"UNVT_pair");
+  root->GetSubfield(0)->value.Store(327.18);
+  const locale_t previous = uselocale(comma);
+  const bool chosen = EvaluateCondition(*format.Children()[0], *root);
+  uselocale(previous);
+  freelocale(comma);
+  EXPECT_FALSE(chosen);
 }
 
 std::vector<std::u16string> Patterns(const char16_t* specification) {

@@ -204,12 +204,17 @@ std::string Utf8ToAnsi(std::string_view utf8) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
+  // Plain ASCII, the usual case, is the same code by code: no converter.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::u16string(utf8.begin(), utf8.end());
   std::string wide;
   Utf8ToUtf16Converter().Run(utf8, wide, AsBytes(u"\uFFFD"), 1);
   return FromBytes(wide);
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
+  if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; }))
+    return std::string(text.begin(), text.end());
   std::string out;
   Utf16ToUtf8Converter().Run(AsBytes(text), out, "?", 2);
   return out;

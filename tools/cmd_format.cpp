@@ -1,4 +1,5 @@
 // vornfmt format: raw bytes of a type to text, or to a number of a VARIANT type.
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -6,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/conversion_drivers.h"
@@ -28,6 +30,7 @@ struct FormatOptions {
 // The result as the platform's conversion to text gives it (a VT_BOOL
 // true reads "-1"); empty when it has none.
 std::string ResultText(VARIANT& result) {
+  if (result.vt == VT_BSTR) return codepage::Utf16ToUtf8(BstrText(result));
   VARIANT text;
   VariantInit(&text);
   std::string out;
@@ -51,15 +54,13 @@ std::pair<std::string, bool> FormatOnce(CTypeTreeItem& root, const std::vector<u
   return {std::move(text), ok != 0};
 }
 
-void PrintResult(const std::string& type, const std::string& hex, const std::pair<std::string, bool>& result,
+void PrintResult(std::string_view type, std::string_view hex, const std::pair<std::string, bool>& result,
                  bool json) {
   if (!json) {
     // One line per result: line breaks inside a text (a character array may
     // hold any byte) become blanks; --json gives the exact text.
-    std::string text = result.first;
-    for (char& c : text)
-      if (c == '\n' || c == '\r') c = ' ';
-    std::cout << text << "\n";
+    for (char c : result.first) std::cout.put(c == '\n' || c == '\r' ? ' ' : c);
+    std::cout.put('\n');
     return;
   }
   nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", result.second}, {"text", result.first}};
@@ -81,33 +82,46 @@ int Format(const FormatOptions& options) {
   return result.second ? 0 : 1;
 }
 
+// A type of the batch, loaded at its first line and kept; no tree when it
+// cannot be loaded or lacks the requested field.
+struct BatchType {
+  std::unique_ptr<CTypeTreeItem> root;
+  int16_t sub = -1;
+};
+
+BatchType LoadBatchType(std::string_view type, const FormatOptions& options) {
+  BatchType loaded{std::make_unique<CTypeTreeItem>()};
+  ValueOptions value = options.value;
+  value.type = type;
+  std::optional<int16_t> sub;
+  if (LoadType(*loaded.root, value, "format")) sub = SubfieldIndex(*loaded.root, options.value, "format");
+  if (sub) loaded.sub = *sub;
+  else loaded.root.reset();
+  return loaded;
+}
+
 // Lines "TYPE HEX" on standard input, one result line each (an empty text for
 // a line that cannot be formatted). Types are loaded once and kept.
 int FormatBatch(const FormatOptions& options) {
   if (!OpenCatalog(options.value.catalog)) return 1;
-  std::map<std::string, std::unique_ptr<CTypeTreeItem>> roots;
+  std::map<std::string, BatchType, std::less<>> types;
   // Reading standard input would flush the tied output stream once per line:
   // one write call per result instead of one per buffer.
   std::cin.tie(nullptr);
   std::string line;
+  std::vector<uint8_t> raw;
   bool allOk = true;
   while (std::getline(std::cin, line)) {
-    const size_t split = line.find_first_of(" \t");
-    const std::string type = line.substr(0, split);
-    const std::string hex = split == std::string::npos ? "" : line.substr(line.find_first_not_of(" \t", split));
-    std::vector<uint8_t> raw;
-    auto& root = roots[type];
-    if (!root) {
-      root = std::make_unique<CTypeTreeItem>();
-      ValueOptions value = options.value;
-      value.type = type;
-      if (!LoadType(*root, value, "format")) root.reset();
-    }
+    const std::string_view text(line);
+    const size_t split = std::min(text.find_first_of(" \t"), text.size());
+    const std::string_view type = text.substr(0, split);
+    const size_t hexStart = std::min(text.find_first_not_of(" \t", split), text.size());
+    const std::string_view hex = text.substr(hexStart);
+    auto known = types.find(type);
+    if (known == types.end()) known = types.emplace(std::string(type), LoadBatchType(type, options)).first;
+    const BatchType& batchType = known->second;
     std::pair<std::string, bool> result{"", false};
-    if (root && UnpackHex(hex, raw)) {
-      const std::optional<int16_t> sub = SubfieldIndex(*root, options.value, "format");
-      if (sub) result = FormatOnce(*root, raw, RequestedType(options), *sub);
-    }
+    if (batchType.root && UnpackHex(hex, raw)) result = FormatOnce(*batchType.root, raw, RequestedType(options), batchType.sub);
     allOk = allOk && result.second;
     PrintResult(type, hex, result, options.json);
   }

@@ -30,7 +30,8 @@ bool LoadType(CTypeTreeItem& root, const ValueOptions& options, const char* comm
   if (!OpenCatalog(options.catalog)) return false;
   const std::u16string pid = PidText(options.catalog.pid);
   if (!root.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
-    std::cerr << "vornfmt " << command << ": no such type for this program ID and selector\n";
+    std::cerr << "vornfmt " << command << ": no type \"" << options.type << "\" for program ID "
+              << codepage::Utf16ToUtf8(pid) << " and selector " << options.catalog.selector << "\n";
     return false;
   }
   if (!options.measurementSystem.empty()) root.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
@@ -47,7 +48,7 @@ std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& op
   return sub;
 }
 
-bool UnpackHex(const std::string& text, std::vector<uint8_t>& bytes) {
+bool UnpackHex(std::string_view text, std::vector<uint8_t>& bytes) {
   bytes.clear();
   int high = -1;
   for (char c : text) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -36,7 +37,7 @@ std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& op
 
 // Bytes from hexadecimal text: pairs of digits, optionally separated by
 // blanks or ':' ("0A28", "0a 28", "0A:28"). False for anything else.
-bool UnpackHex(const std::string& text, std::vector<uint8_t>& bytes);
+bool UnpackHex(std::string_view text, std::vector<uint8_t>& bytes);
 
 // Upper-case hexadecimal digits without separators.
 std::string HexOf(const std::vector<uint8_t>& bytes);

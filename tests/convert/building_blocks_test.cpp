@@ -195,23 +195,18 @@ TEST(ConvertVariant, FromText) {
 }
 
 TEST(ConvertVariant, ToText) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_R4;
-  v.fltVal = 0.1f;
-  ASSERT_EQ(ConvertVariant(&v, VT_BSTR), S_OK);
-  EXPECT_EQ(std::u16string(BstrText(v)), u"0.100000001490116");
-  VariantClear(&v);
-  v.vt = VT_UI4;
-  v.ulVal = 4000000000u;
-  ASSERT_EQ(ConvertVariant(&v, VT_BSTR), S_OK);
-  EXPECT_EQ(std::u16string(BstrText(v)), u"4000000000");
-  VariantClear(&v);
-  v.vt = VT_I1;
-  v.cVal = -5;
-  ASSERT_EQ(ConvertVariant(&v, VT_BSTR), S_OK);
-  EXPECT_EQ(std::u16string(BstrText(v)), u"-5");
-  VariantClear(&v);
+  VARIANT r4, ui4, i1;
+  r4.vt = VT_R4;
+  r4.fltVal = 0.1f;  // widened to double, then fifteen digits
+  ui4.vt = VT_UI4;
+  ui4.ulVal = 4000000000u;
+  i1.vt = VT_I1;
+  i1.cVal = -5;
+  for (auto [v, text] : {std::pair{r4, u"0.100000001490116"}, {ui4, u"4000000000"}, {i1, u"-5"}}) {
+    ASSERT_EQ(ConvertVariant(&v, VT_BSTR), S_OK);
+    EXPECT_EQ(std::u16string(BstrText(v)), text);
+    VariantClear(&v);
+  }
 }
 
 TEST(ConvertVariant, BoolTravelsAsOneOrZero) {

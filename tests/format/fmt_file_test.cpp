@@ -94,51 +94,34 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{u"SNVT_x:text(\"a\"", O::Added, u"SNVT_x", u"", false, u"(\"a\")"},
         // A '#' in the measurement system part stays in it.
         EntryCase{u"SNVT_x#A#B:int", O::Added, u"SNVT_x", u"A#B", false, u"(\"%d\")"},
+        // Only "LO" exactly drops the entry.
+        EntryCase{u"SNVT_x#lo:int", O::Added, u"SNVT_x", u"lo", false, u"(\"%d\")"},
+        EntryCase{u"SNVT_x#LO :int", O::Added, u"SNVT_x", u"LO ", false, u"(\"%d\")"},
         // Dropped entries.
         EntryCase{u"", O::EmptyOrComment, u"", u"", false, u""},
         EntryCase{u"   ", O::EmptyOrComment, u"", u"", false, u""},
         EntryCase{u" !SNVT_a:int", O::EmptyOrComment, u"", u"", false, u""},
         EntryCase{u"snvt_a:int", O::NoTypeName, u"", u"", false, u""},
-        EntryCase{u";", O::NoTypeName, u"", u"", false, u""},
         EntryCase{u"SNVT_x#LO:int;", O::MeasurementLO, u"SNVT_x", u"LO", false, u""},
         EntryCase{u"SNVT_x int", O::NoKey, u"", u"", false, u""},
         EntryCase{u"a:SNVT_x:int", O::NoKey, u"", u"", false, u""},
         EntryCase{u"SNVT_x:float;", O::NoSpecification, u"SNVT_x", u"", false, u""}));
 
-TEST(ParseFormatEntryTest, LowerCaseLoIsNoDrop) {
-  EXPECT_EQ(ParseFormatEntry(u"SNVT_x#lo:int").outcome, O::Added);
-  EXPECT_EQ(ParseFormatEntry(u"SNVT_x#LO :int").outcome, O::Added);
-}
-
-TEST(CFmtFileTest, AlternativesInFileOrderAndSelection) {
+TEST(CFmtFileTest, SelectsMatchThenDefaultThenFirst) {
   CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_temp#SI:int;", "SNVT_temp#US:real;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_temp");
-  ASSERT_NE(object, nullptr);
-  ASSERT_EQ(object->Alternatives().size(), 2u);
-  EXPECT_EQ(object->SelectFormat(u"US"), object->Alternatives()[1].get());
-  EXPECT_EQ(object->SelectFormat(u"SI"), object->Alternatives()[0].get());
-  EXPECT_EQ(object->SelectFormat(u"XX"), object->Alternatives()[0].get()) << "no default: first";
-}
-
-TEST(CFmtFileTest, DefaultWinsWhenNoMeasurementSystemMatches) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_temp#SI:int;", "*SNVT_temp#US:real;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_temp");
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->SelectFormat(u""), object->Alternatives()[1].get());
-  EXPECT_EQ(object->SelectFormat(u"SI"), object->Alternatives()[0].get());
-  EXPECT_EQ(object->SelectFormat(u"si"), object->Alternatives()[1].get()) << "case-sensitive";
-}
-
-TEST(CFmtFileTest, SingleAlternativeServesEveryMeasurementSystem) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_temp#US:real;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_temp");
-  ASSERT_NE(object, nullptr);
-  for (std::u16string_view ms : {u"", u"SI", u"US"}) {
-    EXPECT_EQ(object->SelectFormat(ms), object->Alternatives()[0].get());
-  }
+  LoadAll(file, {"SNVT_a#SI:int;", "SNVT_a#US:real;", "SNVT_b#SI :int;", "*SNVT_b#US:real;"});
+  const CFmtObject* a = file.FindObject(u"SNVT_a");
+  const CFmtObject* b = file.FindObject(u"SNVT_b");
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(a->Alternatives().size(), 2u);
+  ASSERT_EQ(b->Alternatives().size(), 2u);
+  EXPECT_EQ(a->SelectFormat(u"US"), a->Alternatives()[1].get());
+  EXPECT_EQ(a->SelectFormat(u"SI"), a->Alternatives()[0].get());
+  EXPECT_EQ(a->SelectFormat(u"XX"), a->Alternatives()[0].get()) << "no default: first";
+  EXPECT_EQ(a->SelectFormat(u"us"), a->Alternatives()[0].get()) << "case-sensitive";
+  EXPECT_EQ(b->SelectFormat(u""), b->Alternatives()[1].get());
+  EXPECT_EQ(b->SelectFormat(u"SI"), b->Alternatives()[1].get()) << "the blank stays in \"SI \"";
+  EXPECT_EQ(b->SelectFormat(u"SI "), b->Alternatives()[0].get());
 }
 
 TEST(CFmtFileTest, CompiledAlternativeCarriesAttributesAndTypeName) {
@@ -158,69 +141,21 @@ TEST(CFmtFileTest, CompiledAlternativeCarriesAttributesAndTypeName) {
   EXPECT_EQ(items[0]->Kind(), ConversionKind::Float);
 }
 
-TEST(CFmtFileTest, BlankBeforeColonIsPartOfName) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_temp :int;"});
-  EXPECT_EQ(file.FindObject(u"SNVT_temp"), nullptr);
-  EXPECT_NE(file.FindObject(u"SNVT_temp "), nullptr);
-}
-
-TEST(CFmtFileTest, BlankAfterMeasurementSystemNeverMatches) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_t#SI :int;", "*SNVT_t#US:real;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_t");
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->SelectFormat(u"SI"), object->Alternatives()[1].get());
-  EXPECT_EQ(object->SelectFormat(u"SI "), object->Alternatives()[0].get());
-}
-
-TEST(CFmtFileTest, LoEntryAddsNothing) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_x#LO:int;"});
-  EXPECT_EQ(file.FindObject(u"SNVT_x"), nullptr);
-  LoadAll(file, {"SNVT_x#SI:int;", "*SNVT_x#LO:real;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_x");
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->Alternatives().size(), 1u);
-}
-
-TEST(CFmtFileTest, SnvtPrefixTriedFirst) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"UNVT_a_SNVT_b:int;"});
-  EXPECT_NE(file.FindObject(u"SNVT_b"), nullptr);
-  EXPECT_EQ(file.FindObject(u"UNVT_a_SNVT_b"), nullptr);
-}
-
-TEST(CFmtFileTest, StarAfterNameStartIsNoDefault) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_a#SI:text(\"%f\",*0.1)", "SNVT_a#US:text(\"%f\",*2)"});
-  const CFmtObject* object = file.FindObject(u"SNVT_a");
-  ASSERT_NE(object, nullptr);
-  EXPECT_FALSE(object->Alternatives()[0]->IsDefault());
-  EXPECT_FALSE(object->Alternatives()[1]->IsDefault());
-  EXPECT_EQ(object->SelectFormat(u"XX"), object->Alternatives()[0].get());
-}
-
-TEST(CFmtFileTest, NameWithBothMarkersStandsInBothTablesOnce) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_SCPT_x:int;", "SNVT_SCPT_x#US:real;"});
-  ASSERT_EQ(file.NvtCount(), 1u);
-  ASSERT_EQ(file.CptCount(), 1u);
-  const CFmtObject* object = file.FindObject(u"SNVT_SCPT_x");
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(file.NvtObjects(), std::vector<const CFmtObject*>{object});
-  EXPECT_EQ(file.CptObjects(), std::vector<const CFmtObject*>{object});
-  EXPECT_EQ(object->Alternatives().size(), 2u);
-}
-
+// Each entry adds an alternative, duplicates too; a name with both markers
+// stands in both tables once.
 TEST(CFmtFileTest, TablesSeparateNvtAndCpt) {
   CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_a:int;", "UCPT_b:int;"});
-  ASSERT_EQ(file.NvtObjects().size(), 1u);
-  ASSERT_EQ(file.CptObjects().size(), 1u);
-  EXPECT_EQ(file.NvtObjects()[0]->Name(), u"SNVT_a");
-  EXPECT_EQ(file.CptObjects()[0]->Name(), u"UCPT_b");
-  EXPECT_NE(file.FindObject(u"UCPT_b"), nullptr);
+  LoadAll(file, {"SNVT_a:int;", "SNVT_a:int;", "UCPT_b:int;", "SNVT_SCPT_x:int;", "SNVT_SCPT_x#US:real;"});
+  const CFmtObject* a = file.FindObject(u"SNVT_a");
+  const CFmtObject* b = file.FindObject(u"UCPT_b");
+  const CFmtObject* x = file.FindObject(u"SNVT_SCPT_x");
+  ASSERT_TRUE(a && b && x);
+  EXPECT_EQ(file.NvtCount(), 2u);
+  EXPECT_EQ(file.CptCount(), 2u);
+  EXPECT_EQ(file.NvtObjects(), (std::vector<const CFmtObject*>{x, a}));
+  EXPECT_EQ(file.CptObjects(), (std::vector<const CFmtObject*>{x, b}));
+  EXPECT_EQ(a->Alternatives().size(), 2u);
+  EXPECT_EQ(x->Alternatives().size(), 2u);
   EXPECT_EQ(file.FindObject(u"b"), nullptr);
 }
 
@@ -230,29 +165,6 @@ TEST(CFmtFileTest, ListingsAreOrderedOrdinally) {
   std::vector<std::u16string> names;
   for (const CFmtObject* object : file.NvtObjects()) names.push_back(object->Name());
   EXPECT_EQ(names, (std::vector<std::u16string>{u"SNVT_B", u"SNVT_a", u"SNVT_a_b", u"SNVT_b", u"SNVT_\u00E4"}));
-}
-
-TEST(CFmtFileTest, ValueWithoutSpecificationGivesObjectWithoutAlternatives) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_a:float;"});
-  const CFmtObject* object = file.FindObject(u"SNVT_a");
-  ASSERT_NE(object, nullptr);
-  EXPECT_TRUE(object->Alternatives().empty());
-  EXPECT_EQ(object->SelectFormat(u""), nullptr);
-}
-
-TEST(CFmtFileTest, IdenticalEntriesAddIdenticalAlternatives) {
-  CFmtFile file(u"a.fmt");
-  LoadAll(file, {"SNVT_a:int;", "SNVT_a:int;"});
-  ASSERT_NE(file.FindObject(u"SNVT_a"), nullptr);
-  EXPECT_EQ(file.FindObject(u"SNVT_a")->Alternatives().size(), 2u);
-}
-
-TEST(CFmtFileTest, EmptyFileFindsNothing) {
-  CFmtFile file(u"a.fmt");
-  EXPECT_EQ(file.FindObject(u"SNVT_a"), nullptr);
-  EXPECT_EQ(file.FindObject(u""), nullptr);
-  EXPECT_EQ(file.FileName(), u"a.fmt");
 }
 
 TEST(CFmtFileTest, LoadWideEntryReportsOutcome) {
@@ -297,6 +209,7 @@ TEST(FmtFileFactoryTest, MakesFmtFilesWithGivenWidener) {
   const CFmtObject* object = file->FindObject(u"SNVT_A");
   ASSERT_NE(object, nullptr);
   EXPECT_TRUE(object->Alternatives().empty());
+  EXPECT_EQ(object->SelectFormat(u""), nullptr);
 }
 
 }  // namespace

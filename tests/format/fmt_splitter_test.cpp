@@ -31,31 +31,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MaskCase{u"%d %f %c %m %x %s", u"%s %s %s %s %s %s"},
         MaskCase{u"%u %5.2f %-3d", u"%u %5.2f %-3d"},  // not bare: unchanged
-        MaskCase{u"%%d", u"%%s"},                       // the second '%' is handled too
-        MaskCase{u"100%%d", u"100%%s"},
+        MaskCase{u"100%%d", u"100%%s"},                 // the second '%' is handled too
         MaskCase{u"\\%d", u"%%d"},       // escaped: letter kept, then "\%" folds to "%%"
         MaskCase{u"a\\\"b", u"a\"b"},     // backslash before a quote folds
         MaskCase{u"a\\\\b", u"a\\b"},     // doubled backslash folds
         MaskCase{u"%d%", u"%s%"},         // a '%' at the end is left alone
+        // "\\%d": the '%' is preceded by a backslash, so 'd' stays; "\%" folds
+        // first, leaving one backslash and "%%d".
+        MaskCase{u"a\\\\%d", u"a\\%%d"},
         MaskCase{u"", u""}));
 
+// Origins are recorded only when folding shortens the text.
 TEST(MaskConversionsTest, RecordsOriginsWhenFoldingShortens) {
   std::u16string text = u"a\\\\b%d";  // a \\ b %d
   std::vector<std::size_t> origin;
   MaskConversions(text, origin);
   EXPECT_EQ(text, u"a\\b%s");
   EXPECT_EQ(origin, (std::vector<std::size_t>{0, 1, 3, 4, 5}));
-}
-
-TEST(MaskConversionsTest, BackslashBeforePercentFoldsBeforeDoubledBackslash) {
-  // "\\%d": the '%' is preceded by a backslash, so 'd' stays; "\%" folds
-  // first, leaving one backslash and "%%d".
-  EXPECT_EQ(Masked(u"a\\\\%d"), u"a\\%%d");
-}
-
-TEST(MaskConversionsTest, KeepsOriginsEmptyWhenLengthUnchanged) {
-  std::u16string text = u"\\%d and %f";
-  std::vector<std::size_t> origin{7};
+  text = u"\\%d and %f";
   MaskConversions(text, origin);
   EXPECT_EQ(text, u"%%d and %s");
   EXPECT_TRUE(origin.empty());
@@ -84,41 +77,29 @@ std::vector<Piece> Pieces(std::u16string_view format, int calls) {
   return out;
 }
 
-TEST(NextPieceTest, CutsAfterConversionThenRepeatsRestForever) {
-  EXPECT_EQ(Pieces(u"%d km", 3),
-            (std::vector<Piece>{{1, u'd', u"%d"}, {0, 0, u" km"}, {0, 0, u" km"}}));
-}
-
-TEST(NextPieceTest, GivesLetterAsWrittenNotMasked) {
-  EXPECT_EQ(Pieces(u"a%xb%mc", 3),
-            (std::vector<Piece>{{1, u'x', u"a%x"}, {1, u'm', u"b%m"}, {0, 0, u"c"}}));
-}
-
-TEST(NextPieceTest, WidthOrPrecisionIsNoConversion) {
-  EXPECT_EQ(Pieces(u"%5.2f", 1), (std::vector<Piece>{{0, 0, u"%5.2f"}}));
-}
-
-TEST(NextPieceTest, EscapedPercentHidesConversion) {
-  EXPECT_EQ(Pieces(u"100%%d", 1), (std::vector<Piece>{{0, 0, u"100%%d"}}));
-  EXPECT_EQ(Pieces(u"\\%d", 1), (std::vector<Piece>{{0, 0, u"\\%d"}}));
-}
-
-TEST(NextPieceTest, EscapedPercentBeforeConversionKeepsIt) {
-  // "%%" then a real conversion: the first hit "%s" at 1 is escaped, the
-  // search goes on and finds the one after the blank.
-  EXPECT_EQ(Pieces(u"%%s %d", 2), (std::vector<Piece>{{1, u'd', u"%%s %d"}, {0, 0, u""}}));
-}
-
-TEST(NextPieceTest, OtherBareLetterIsCutOnlyWhenS) {
-  // 's' is a conversion as written; 'u' is not masked and so not found.
-  EXPECT_EQ(Pieces(u"%s|%u", 2), (std::vector<Piece>{{1, u's', u"%s"}, {0, 0, u"|%u"}}));
-}
-
-TEST(NextPieceTest, DoubledBackslashCutsAtSameCharactersAsWritten) {
-  // Masking folds "\\" to one character; the piece must still end with the
-  // conversion as written.
-  EXPECT_EQ(Pieces(u"a\\\\b%d c%f", 3),
-            (std::vector<Piece>{{1, u'd', u"a\\\\b%d"}, {1, u'f', u" c%f"}, {0, 0, u""}}));
+TEST(NextPieceTest, CutsAfterEachConversionAsWritten) {
+  const struct {
+    std::u16string format;
+    std::vector<Piece> pieces;
+  } cases[] = {
+      // The rest is answered again on every further call.
+      {u"%d km", {{1, u'd', u"%d"}, {0, 0, u" km"}, {0, 0, u" km"}}},
+      // The letter as written, not masked.
+      {u"a%xb%mc", {{1, u'x', u"a%x"}, {1, u'm', u"b%m"}, {0, 0, u"c"}}},
+      {u"%5.2f", {{0, 0, u"%5.2f"}}},  // width or precision: no conversion
+      {u"100%%d", {{0, 0, u"100%%d"}}},
+      {u"\\%d", {{0, 0, u"\\%d"}}},
+      // "%%" then a real conversion: the escaped hit is passed over.
+      {u"%%s %d", {{1, u'd', u"%%s %d"}, {0, 0, u""}}},
+      // 's' is a conversion as written; 'u' is not masked and so not found.
+      {u"%s|%u", {{1, u's', u"%s"}, {0, 0, u"|%u"}}},
+      // Masking folds "\\" to one character; the piece still ends with the
+      // conversion as written.
+      {u"a\\\\b%d c%f", {{1, u'd', u"a\\\\b%d"}, {1, u'f', u" c%f"}, {0, 0, u""}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Pieces(c.format, static_cast<int>(c.pieces.size())), c.pieces) << ::testing::PrintToString(c.format);
+  }
 }
 
 struct Field {
@@ -150,39 +131,29 @@ std::vector<Field> Fields(std::u16string_view format, std::u16string_view input,
   return out;
 }
 
-TEST(NextInputFieldTest, CutsFieldsAtFollowingLiteral) {
-  EXPECT_EQ(Fields(u"%d/%d", u"12/34", 3),
-            (std::vector<Field>{{1, u'd', u"%d", u"12", 0, u"/34"},
-                                {1, u'd', u"%d", u"34", 0, u""},
-                                {0, 0, u"", u"", 0, u""}}));
-}
-
-TEST(NextInputFieldTest, MissingSeparatorTakesAllThenMismatches) {
-  EXPECT_EQ(Fields(u"%d/%d", u"12-34", 2),
-            (std::vector<Field>{{1, u'd', u"%d", u"12-34", 0, u""},
-                                {1, u'd', u"%d", u"", 1, u""}}));
-}
-
-TEST(NextInputFieldTest, LeadingLiteralMustMatchExactly) {
-  EXPECT_EQ(Fields(u"T=%f C", u"T=21.5 C", 2),
-            (std::vector<Field>{{1, u'f', u"%f", u"21.5", 0, u" C"},
-                                {0, 0, u" C", u"", 0, u""}}));
-  EXPECT_EQ(Fields(u"T=%f", u"t=21.5", 1),
-            (std::vector<Field>{{1, u'f', u"%f", u"t=21.5", 1, u""}}));
-}
-
-TEST(NextInputFieldTest, DoubledPercentInLiteralMatchesOnePercent) {
+TEST(NextInputFieldTest, CutsFieldsAtTheFollowingLiteral) {
+  const struct {
+    std::u16string format, input;
+    std::vector<Field> fields;
+  } cases[] = {
+      {u"%d/%d", u"12/34",
+       {{1, u'd', u"%d", u"12", 0, u"/34"}, {1, u'd', u"%d", u"34", 0, u""}, {0, 0, u"", u"", 0, u""}}},
+      // A missing separator: the first field takes all, the next mismatches.
+      {u"%d/%d", u"12-34", {{1, u'd', u"%d", u"12-34", 0, u""}, {1, u'd', u"%d", u"", 1, u""}}},
+      // A leading literal must match exactly.
+      {u"T=%f C", u"T=21.5 C", {{1, u'f', u"%f", u"21.5", 0, u" C"}, {0, 0, u" C", u"", 0, u""}}},
+      {u"T=%f", u"t=21.5", {{1, u'f', u"%f", u"t=21.5", 1, u""}}},
+      // "%%" in a literal matches one '%'.
+      {u"%d%% of %d", u"50% of 80", {{1, u'd', u"%d", u"50", 0, u"% of 80"}, {1, u'd', u"%d", u"80", 0, u""}}},
+      // A trailing literal that does not match is reported at the end.
+      {u"%d km", u"12 mi", {{1, u'd', u"%d", u"12", 0, u" mi"}, {0, 0, u" km", u"", 1, u" mi"}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Fields(c.format, c.input, static_cast<int>(c.fields.size())), c.fields)
+        << ::testing::PrintToString(c.format) << " " << ::testing::PrintToString(c.input);
+  }
   EXPECT_EQ(Fields(u"%%%f", u"%5", 1).front().mismatch, 1)
       << "\"%%%s\": the hit is escaped, so no conversion; the literal check runs on all";
-  EXPECT_EQ(Fields(u"%d%% of %d", u"50% of 80", 2),
-            (std::vector<Field>{{1, u'd', u"%d", u"50", 0, u"% of 80"},
-                                {1, u'd', u"%d", u"80", 0, u""}}));
-}
-
-TEST(NextInputFieldTest, TrailingLiteralMismatchIsReportedAtEnd) {
-  EXPECT_EQ(Fields(u"%d km", u"12 mi", 2),
-            (std::vector<Field>{{1, u'd', u"%d", u"12", 0, u" mi"},
-                                {0, 0, u" km", u"", 1, u" mi"}}));
 }
 
 }  // namespace

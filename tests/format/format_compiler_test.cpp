@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "format/alternate_fmt.h"
 #include "format/brackets_object.h"
 #include "format/scaling_part.h"
 #include "format/split_conditional.h"
@@ -68,7 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         CompileCase{u"(\"%d km\")", {{u"SNVT_x", u"%s km", K::Decimal}}},
         CompileCase{u"(\"off\")", {{u"SNVT_x", u"off", K::Literal}}},
         CompileCase{u"(\"%5.2f\")", {{u"SNVT_x", u"%5.2f", K::Literal}}},
-        CompileCase{u"(\"%u\")", {{u"SNVT_x", u"%u", K::Literal}}},
         // Pieces per argument, literal text after the last conversion
         // going with the last item.
         CompileCase{u"(\"%d/%d\",a,b)", {{u"a", u"%s", K::Decimal}, {u"b", u"/%s", K::Decimal}}},
@@ -85,8 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Surplus arguments: Literal items with the text after the last
         // conversion, which the last item then gets once more.
         CompileCase{u"(\"%d km\",a,b)", {{u"a", u"%s", K::Decimal}, {u"b", u" km km", K::Literal}}},
-        CompileCase{u"(\"%d\",a,b,c)",
-                    {{u"a", u"%s", K::Decimal}, {u"b", u"", K::Literal}, {u"c", u"", K::Literal}}},
         // A trailing ',' is one more, empty, argument.
         CompileCase{u"(\"%d\",a,)", {{u"a", u"%s", K::Decimal}, {u"SNVT_x", u"", K::Literal}}},
         // Fewer arguments than conversions: the next conversion, masked,
@@ -94,34 +90,20 @@ INSTANTIATE_TEST_SUITE_P(
         CompileCase{u"(\"%d,%d;%d\",a)", {{u"a", u"%s,%s", K::Decimal}}},
         // Escaped percent signs are no conversions.
         CompileCase{u"(\"%d%%\",a)", {{u"a", u"%s%%", K::Decimal}}},
-        CompileCase{u"(\"100%%d %d\",a)", {{u"a", u"100%%s %s", K::Decimal}}}));
+        CompileCase{u"(\"100%%d %d\",a)", {{u"a", u"100%%s %s", K::Decimal}}},
+        // Leading white space is skipped at every level; an unmatched '(' is
+        // skipped and the scan goes on.
+        CompileCase{u"  \t( \"%d\",a)", {{u"a", u"%s", K::Decimal}}},
+        CompileCase{u"( (\"%d\",a)", {{u"a", u"%s", K::Decimal}}}));
 
-TEST(CompileTest, ItemNodeKeepsFormatTextAsWritten) {
+TEST(CompileTest, ScalingIsReadFromEachArgument) {
   CBracketsObject root;
-  root.Compile(u"(\"%d/%d\",a,b)", u"SNVT_x");
-  EXPECT_EQ(OnlyItems(root).FormatText(), u"%d/%d");
-  EXPECT_TRUE(root.FormatText().empty());
-}
-
-TEST(CompileTest, ScalingIsReadFromArgument) {
-  CBracketsObject root;
-  root.Compile(u"(\"%f %f %f\",a*2,b*2-1,c*0.5+-40(3:17))", u"SNVT_x");
+  root.Compile(u"(\"%f %f\",a*2,c*0.5+-40(3:17))", u"SNVT_x");
   const auto& items = OnlyItems(root).Items();
-  ASSERT_EQ(items.size(), 3u);
+  ASSERT_EQ(items.size(), 2u);
   EXPECT_FLOAT_EQ(items[0]->Scale(), 2.0f);
-  EXPECT_FLOAT_EQ(items[0]->Offset(), 0.0f);
-  EXPECT_FLOAT_EQ(items[1]->Scale(), 2.0f);
-  EXPECT_FLOAT_EQ(items[1]->Offset(), 0.0f) << "'-' does not fit the pattern";
-  EXPECT_FLOAT_EQ(items[2]->Scale(), 0.5f);
-  EXPECT_FLOAT_EQ(items[2]->Offset(), -40.0f);
-  EXPECT_EQ(items[2]->UnitsScope(), 3);
-  EXPECT_EQ(items[2]->UnitsIndex(), 17);
-}
-
-TEST(CompileTest, LeadingWhiteSpaceIsSkippedAtEveryLevel) {
-  CBracketsObject root;
-  root.Compile(u"  \t( \"%d\",a)", u"SNVT_x");
-  EXPECT_EQ(ItemsOf(OnlyItems(root)), (std::vector<ItemView>{{u"a", u"%s", K::Decimal}}));
+  EXPECT_FLOAT_EQ(items[1]->Scale(), 0.5f);
+  EXPECT_EQ(items[1]->UnitsIndex(), 17);
 }
 
 TEST(CompileTest, EachTopLevelGroupBecomesChild) {
@@ -161,45 +143,18 @@ TEST(CompileTest, TextNotStartingWithParenOrQuoteStaysEmptyGroup) {
   }
 }
 
-TEST(CompileTest, UnmatchedOpenParenIsSkipped) {
+// Branch items get no type name: unnamed ones stay empty. Blanks around
+// '?' and ':' and text after the else branch are allowed.
+TEST(CompileTest, ConditionalBranchesHaveNoTypeName) {
   CBracketsObject root;
-  root.Compile(u"( (\"%d\",a)", u"SNVT_x");
-  // The outer '(' has no partner; the scan goes on and finds the group.
-  ASSERT_EQ(root.Children().size(), 1u);
-  EXPECT_EQ(ItemsOf(*root.Children()[0]), (std::vector<ItemView>{{u"a", u"%s", K::Decimal}}));
-}
-
-TEST(CompileTest, ConditionalWithBranchesWithoutTypeName) {
-  CBracketsObject root;
-  root.Compile(u"((x>=10)?(\"high\"):(\"low\"))", u"SNVT_x");
-  const CBracketsObject& conditional = OnlyItems(root);
-  ASSERT_EQ(conditional.Kind(), BracketKind::Conditional);
-  EXPECT_EQ(conditional.Condition(), u"(x>=10)");
-  ASSERT_NE(conditional.ThenBranch(), nullptr);
-  ASSERT_NE(conditional.ElseBranch(), nullptr);
-  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ThenBranch())),
-            (std::vector<ItemView>{{u"", u"high", K::Literal}}));
-  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ElseBranch())),
-            (std::vector<ItemView>{{u"", u"low", K::Literal}}));
-}
-
-TEST(CompileTest, ConditionalBranchArgumentWithoutNameHasEmptyName) {
-  CBracketsObject root;
-  root.Compile(u"((a==1)?(\"%d\",*2):(\"%d\",b))", u"SNVT_x");
-  const CBracketsObject& conditional = OnlyItems(root);
-  ASSERT_EQ(conditional.Kind(), BracketKind::Conditional);
-  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ThenBranch())),
-            (std::vector<ItemView>{{u"", u"%s", K::Decimal}}));
-  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ElseBranch())),
-            (std::vector<ItemView>{{u"b", u"%s", K::Decimal}}));
-}
-
-TEST(CompileTest, ConditionalWithBlanksAroundSeparators) {
-  CBracketsObject root;
-  root.Compile(u"((a != 1)  ?  (\"x\")  :  (\"y\") trailing)", u"SNVT_x");
+  root.Compile(u"((a != 1)  ?  (\"high\")  :  (\"%d\",*2) trailing)", u"SNVT_x");
   const CBracketsObject& conditional = OnlyItems(root);
   ASSERT_EQ(conditional.Kind(), BracketKind::Conditional);
   EXPECT_EQ(conditional.Condition(), u"(a != 1)");
+  ASSERT_NE(conditional.ThenBranch(), nullptr);
+  ASSERT_NE(conditional.ElseBranch(), nullptr);
+  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ThenBranch())), (std::vector<ItemView>{{u"", u"high", K::Literal}}));
+  EXPECT_EQ(ItemsOf(OnlyItems(*conditional.ElseBranch())), (std::vector<ItemView>{{u"", u"%s", K::Decimal}}));
 }
 
 TEST(CompileTest, ConditionalWithTabAroundSeparatorIsNoConditional) {
@@ -211,40 +166,28 @@ TEST(CompileTest, ConditionalWithTabAroundSeparatorIsNoConditional) {
   EXPECT_EQ(group.Children().size(), 3u);
 }
 
-struct SplitCase {
-  std::u16string text;
-  bool accepted;
-  std::u16string condition, then_part, else_part;
-};
-
-class SplitConditionalTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitConditionalTest, SplitsOrRefuses) {
-  std::u16string condition = u"?", then_part = u"?", else_part = u"?";
-  const SplitCase& c = GetParam();
-  EXPECT_EQ(SplitConditional(c.text, condition, then_part, else_part), c.accepted);
-  if (c.accepted) {
+TEST(SplitConditionalTest, SplitsIntoThreeParts) {
+  const struct {
+    std::u16string text, condition, then_part, else_part;
+  } cases[] = {{u"(a)?(b):(c)", u"(a)", u"(b)", u"(c)"},
+               {u"  (a) ? (b) : (c) rest", u"(a)", u"(b)", u"(c)"},
+               {u"((a))?((b)):((c))", u"((a))", u"((b))", u"((c))"}};
+  for (const auto& c : cases) {
+    std::u16string condition, then_part, else_part;
+    ASSERT_TRUE(SplitConditional(c.text, condition, then_part, else_part)) << ::testing::PrintToString(c.text);
     EXPECT_EQ(condition, c.condition);
     EXPECT_EQ(then_part, c.then_part);
     EXPECT_EQ(else_part, c.else_part);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitConditionalTest,
-    ::testing::Values(
-        SplitCase{u"(a)?(b):(c)", true, u"(a)", u"(b)", u"(c)"},
-        SplitCase{u"  (a) ? (b) : (c) rest", true, u"(a)", u"(b)", u"(c)"},
-        SplitCase{u"((a))?((b)):((c))", true, u"((a))", u"((b))", u"((c))"},
-        SplitCase{u"(a)?(b)", false, u"", u"", u""},
-        SplitCase{u"(a)?(b):", false, u"", u"", u""},
-        SplitCase{u"(a)?(b): ", false, u"", u"", u""},
-        SplitCase{u"(a) ", false, u"", u"", u""},
-        SplitCase{u"(a)?b:(c)", false, u"", u"", u""},
-        SplitCase{u"(a?(b):(c)", false, u"", u"", u""},
-        SplitCase{u"(a)?(b):(c", false, u"", u"", u""},
-        SplitCase{u"a?(b):(c)", false, u"", u"", u""},
-        SplitCase{u"", false, u"", u"", u""}));
+TEST(SplitConditionalTest, RefusesIncompleteParts) {
+  for (std::u16string_view text : {u"(a)?(b)", u"(a)?(b): ", u"(a) ", u"(a)?b:(c)", u"(a?(b):(c)", u"(a)?(b):(c",
+                                   u"a?(b):(c)", u""}) {
+    std::u16string condition, then_part, else_part;
+    EXPECT_FALSE(SplitConditional(text, condition, then_part, else_part)) << ::testing::PrintToString(text);
+  }
+}
 
 TEST(CompileConditionalTest, RefusalLeavesNodeUnchanged) {
   CBracketsObject node;
@@ -316,14 +259,6 @@ TEST(ScalingPartTest, OutOfRangeFloatsSaturate) {
   EXPECT_EQ(ReadScalingPart(u"*1e-999").scale, 0.0f);
   EXPECT_EQ(ReadScalingPart(u"*0.0000000000000000000000000000000000000000000000000001").scale, 0.0f);
   EXPECT_TRUE(std::isnan(ReadScalingPart(u"*nan").scale));
-}
-
-TEST(AlternateFmtTest, KeepsMeasurementSystemAndDefaultFlag) {
-  CAlternateFmt alternative(u"SI", true);
-  EXPECT_EQ(alternative.MeasurementSystem(), u"SI");
-  EXPECT_TRUE(alternative.IsDefault());
-  EXPECT_EQ(alternative.Kind(), BracketKind::Group);
-  EXPECT_TRUE(alternative.Children().empty());
 }
 
 }  // namespace

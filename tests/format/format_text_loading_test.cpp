@@ -46,68 +46,41 @@ const CFmtStringItem* FirstItem(const CFmtFile& file, std::u16string_view name) 
   return alternative.Children()[0]->Items()[0].get();
 }
 
-TEST(FormatTextLoadingTest, JoinsIndentedContinuationAndCutsBeforeSemicolon) {
-  Loaded loaded;
-  LoadText(loaded, "*SNVT_temp_f#SI:text(\"%f\",\n\t\t*0.1+0);\n");
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"*SNVT_temp_f#SI:text(\"%f\",*0.1+0)"}));
-  const CFmtStringItem* item = FirstItem(loaded.file, u"SNVT_temp_f");
-  ASSERT_NE(item, nullptr);
-  EXPECT_FLOAT_EQ(item->Scale(), 0.1f);
-  EXPECT_TRUE(loaded.file.FindObject(u"SNVT_temp_f")->Alternatives()[0]->IsDefault());
-}
-
-TEST(FormatTextLoadingTest, TabsInsideEntryAreRemoved) {
-  Loaded loaded;
-  LoadText(loaded, "SNVT_a:text(\"%d\tkm\",\tv);\n");
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"SNVT_a:text(\"%dkm\",v)"}));
-  const CFmtStringItem* item = FirstItem(loaded.file, u"SNVT_a");
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->Piece(), u"%skm");
-}
-
-TEST(FormatTextLoadingTest, CommentRemovedButNotEqualsKept) {
-  Loaded loaded;
-  LoadText(loaded, "SNVT_a:text((v!=1)?(\"%d\",v):(\"off\")); ! v!=1 shows the value\n");
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"SNVT_a:text((v!=1)?(\"%d\",v):(\"off\"))"}));
-  const CFmtObject* object = loaded.file.FindObject(u"SNVT_a");
-  ASSERT_NE(object, nullptr);
-  ASSERT_EQ(object->Alternatives().size(), 1u);
-  const CBracketsObject& conditional = *object->Alternatives()[0]->Children()[0];
-  EXPECT_EQ(conditional.Kind(), BracketKind::Conditional);
-  EXPECT_EQ(conditional.Condition(), u"(v!=1)");
-}
-
-TEST(FormatTextLoadingTest, IntEntryWaitsForSemicolon) {
-  Loaded loaded;
-  LoadText(loaded, "UCPT_x:int\n");
-  EXPECT_TRUE(loaded.entries.empty()) << "never complete: dropped at the end";
-  EXPECT_EQ(loaded.file.FindObject(u"UCPT_x"), nullptr);
-  Loaded complete;
-  LoadText(complete, "UCPT_x:int;\nUCPT_y:int\n;\n");
-  EXPECT_EQ(complete.entries, (std::vector<std::string>{"UCPT_x:int;", "UCPT_y:int;"}));
-  EXPECT_NE(complete.file.FindObject(u"UCPT_y"), nullptr);
-}
-
-TEST(FormatTextLoadingTest, LineWithoutMarkerCompletesAtOnce) {
-  Loaded loaded;
-  LoadText(loaded, "garbage;\nSNVT_a:int;\n");
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"garbage;", "SNVT_a:int;"}));
-  EXPECT_NE(loaded.file.FindObject(u"SNVT_a"), nullptr);
-}
-
-TEST(FormatTextLoadingTest, CommentOnlyLinesAndLoEntries) {
+TEST(FormatTextLoadingTest, JoinsLinesAndLoadsTheEntries) {
   Loaded loaded;
   LoadText(loaded,
            "! header comment\n"
+           "*SNVT_temp_f#SI:text(\"%f\",\n\t\t*0.1+0);\n"                        // indented continuation
+           "SNVT_a:text(\"%d\tkm\",\tv);\n"                                      // tabs inside are removed
+           "SNVT_c:text((v!=1)?(\"%d\",v):(\"off\")); ! v!=1 shows the value\n"  // "!=" is no comment
+           "UCPT_x:int\n;\n"                                                     // waits for its semicolon
+           "garbage;\n"                                                          // no marker: complete at once
            "SNVT_t#SI:int;\n"
-           "SNVT_t#LO:real;    ! dropped by the loader\n"
-           "*SNVT_t#US:real;\n");
-  const CFmtObject* object = loaded.file.FindObject(u"SNVT_t");
-  ASSERT_NE(object, nullptr);
-  ASSERT_EQ(object->Alternatives().size(), 2u);
-  EXPECT_EQ(object->Alternatives()[0]->MeasurementSystem(), u"SI");
-  EXPECT_EQ(object->Alternatives()[1]->MeasurementSystem(), u"US");
-  EXPECT_EQ(object->SelectFormat(u""), object->Alternatives()[1].get());
+           "SNVT_t#LO:real;\n"
+           "*SNVT_t#US:real;\n"
+           "UCPT_y:int\n");                                                      // never complete: dropped
+  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"*SNVT_temp_f#SI:text(\"%f\",*0.1+0)", "SNVT_a:text(\"%dkm\",v)",
+                                                      "SNVT_c:text((v!=1)?(\"%d\",v):(\"off\"))", "UCPT_x:int;",
+                                                      "garbage;", "SNVT_t#SI:int;", "SNVT_t#LO:real;",
+                                                      "*SNVT_t#US:real;"}));
+  const CFmtStringItem* scaled = FirstItem(loaded.file, u"SNVT_temp_f");
+  ASSERT_NE(scaled, nullptr);
+  EXPECT_FLOAT_EQ(scaled->Scale(), 0.1f);
+  const CFmtStringItem* tabbed = FirstItem(loaded.file, u"SNVT_a");
+  ASSERT_NE(tabbed, nullptr);
+  EXPECT_EQ(tabbed->Piece(), u"%skm");
+  const CFmtObject* conditional = loaded.file.FindObject(u"SNVT_c");
+  ASSERT_NE(conditional, nullptr);
+  ASSERT_EQ(conditional->Alternatives().size(), 1u);
+  EXPECT_EQ(conditional->Alternatives()[0]->Children()[0]->Kind(), BracketKind::Conditional);
+  EXPECT_EQ(conditional->Alternatives()[0]->Children()[0]->Condition(), u"(v!=1)");
+  EXPECT_NE(loaded.file.FindObject(u"UCPT_x"), nullptr);
+  EXPECT_EQ(loaded.file.FindObject(u"UCPT_y"), nullptr);
+  const CFmtObject* measured = loaded.file.FindObject(u"SNVT_t");
+  ASSERT_NE(measured, nullptr);
+  ASSERT_EQ(measured->Alternatives().size(), 2u);  // the LO entry is dropped by the loader
+  EXPECT_EQ(measured->Alternatives()[0]->MeasurementSystem(), u"SI");
+  EXPECT_EQ(measured->SelectFormat(u""), measured->Alternatives()[1].get());
 }
 
 TEST(FormatTextLoadingTest, ValueWithoutIntRealOrTextSwallowsNextEntry) {
@@ -145,6 +118,7 @@ TEST(FormatTextLoadingTest, RecorderListsDroppedAndEmptyEntries) {
   EXPECT_TRUE(recorder.Records()[4].shows_nothing);
   EXPECT_FALSE(recorder.Records()[0].shows_nothing);
   EXPECT_NE(file.FindObject(u"SNVT_ok"), nullptr);
+  EXPECT_EQ(file.FindObject(u"SNVT_lo"), nullptr);  // an LO entry adds nothing, not even the object
 }
 
 }  // namespace

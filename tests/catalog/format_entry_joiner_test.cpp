@@ -25,48 +25,34 @@ std::vector<std::string> Load(const std::string& text) {
 using Entries = std::vector<std::string>;
 
 TEST(FormatComments, KeepInequalityAndDropTheNote) {
-  std::string line = "a != b ! note != c";
-  RemoveFormatComment(line);
-  EXPECT_EQ(line, "a != b ");
-  std::string bang = "x!";
-  RemoveFormatComment(bang);
-  EXPECT_EQ(bang, "x");
-  std::string trailing = "x!=";
-  RemoveFormatComment(trailing);
-  EXPECT_EQ(trailing, "x!=");
+  for (auto [line, kept] : {std::pair<std::string, std::string>{"a != b ! note != c", "a != b "}, {"x!", "x"},
+                            {"x!=", "x!="}}) {
+    RemoveFormatComment(line);
+    EXPECT_EQ(line, kept);
+  }
 }
 
-TEST(FormatEntries, JoinsLinesRemovesIndentAndCutsAfterTheText) {
-  EXPECT_EQ(Load("*SNVT_temp_f#SI:text(\"%f\",\n\t\t*0.1+0);\n"), Entries{"*SNVT_temp_f#SI:text(\"%f\",*0.1+0)"});
-}
-
-TEST(FormatEntries, IntEntryIsCompleteWithItsSemicolon) {
-  EXPECT_EQ(Load("UCPT_x:int;\n"), Entries{"UCPT_x:int;"});
-  EXPECT_EQ(Load("UCPT_x:int\n"), Entries{});
-  EXPECT_EQ(Load("UCPT_x:int\n;\n"), Entries{"UCPT_x:int;"});
-}
-
-TEST(FormatEntries, TextWithoutMarkerCompletesAtItsSemicolon) {
-  EXPECT_EQ(Load("unrelated text;\n"), Entries{"unrelated text;"});
-}
-
-TEST(FormatEntries, WaitsForTheMatchingParenthesis) {
-  // Parentheses count inside quotes too: the quoted '(' needs a ')' of its own.
-  EXPECT_EQ(Load("SNVT_a:text(\"(%d\",\n(x);\n)\n)\n;rest\nSNVT_b:text(\"%d\");\n"),
-            (Entries{"SNVT_a:text(\"(%d\",(x);))", "SNVT_b:text(\"%d\")"}));
-}
-
-TEST(FormatEntries, MarkerSplitAcrossLinesStillCounts) {
-  EXPECT_EQ(Load("SN\nVT_a:te\nxt(1);\n"), Entries{"SNVT_a:text(1)"});
-}
-
-TEST(FormatEntries, TabsInsideAreRemovedAndCrlfIsALineEnd) {
-  EXPECT_EQ(Load("SNVT_a:text(\"%d\",\ta);\r\n"), Entries{"SNVT_a:text(\"%d\",a)"});
-}
-
-TEST(FormatEntries, IncompleteTextAtTheEndIsDropped) {
-  EXPECT_EQ(Load("SNVT_a:text(\"%d\"\n"), Entries{});
-  EXPECT_EQ(Load("SNVT_a:te;xt\n"), Entries{});  // "text" without its parenthesis never completes
+TEST(FormatEntries, JoinLinesUntilTheEntryIsComplete) {
+  const struct {
+    const char* text;
+    Entries entries;
+  } rows[] = {
+      // Indent is removed, the entry is cut after its text.
+      {"*SNVT_temp_f#SI:text(\"%f\",\n\t\t*0.1+0);\n", {"*SNVT_temp_f#SI:text(\"%f\",*0.1+0)"}},
+      // An int entry is complete with its semicolon.
+      {"UCPT_x:int;\n", {"UCPT_x:int;"}},
+      {"UCPT_x:int\n", {}},
+      {"UCPT_x:int\n;\n", {"UCPT_x:int;"}},
+      {"unrelated text;\n", {"unrelated text;"}},  // no marker: complete at its semicolon
+      // Parentheses count inside quotes too: the quoted '(' needs a ')' of its own.
+      {"SNVT_a:text(\"(%d\",\n(x);\n)\n)\n;rest\nSNVT_b:text(\"%d\");\n",
+       {"SNVT_a:text(\"(%d\",(x);))", "SNVT_b:text(\"%d\")"}},
+      {"SN\nVT_a:te\nxt(1);\n", {"SNVT_a:text(1)"}},                         // a marker split across lines
+      {"SNVT_a:text(\"%d\",\ta);\r\n", {"SNVT_a:text(\"%d\",a)"}},           // tabs removed, CRLF ends a line
+      {"SNVT_a:text(\"%d\"\n", {}},                                           // incomplete at the end: dropped
+      {"SNVT_a:te;xt\n", {}},  // "text" without its parenthesis never completes
+  };
+  for (const auto& row : rows) EXPECT_EQ(Load(row.text), row.entries) << row.text;
 }
 
 TEST(FormatEntries, ManyLinesOfAnUnendedEntryStayLinear) {

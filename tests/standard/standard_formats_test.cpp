@@ -21,6 +21,7 @@
 #include "catalog/format_file_loader.h"
 #include "format/fmt_file.h"
 #include "ldrf/ldrf.h"
+#include "tests/ldrf/ldrf_test_support.h"
 
 namespace vornfmt {
 namespace {
@@ -44,54 +45,31 @@ struct StandardTypes {
   std::string error;
 
   StandardTypes() {
-    LdrfHandle catalog = 0, file = 0;
-    char path[260] = {};
-    uint32_t length = sizeof path;
+    test::OpenedCatalog catalog(kCatalogFolder);
     uint16_t tag = 0;
-    if (LdrfOpenCatalog(kCatalogFolder.c_str(), 1, &catalog) != LDRF_OK) {
-      error = "cannot open the catalog";
-      return;
-    }
-    if (LdrfSearchCatalog(catalog, kStandardPid, 0, LDRF_KIND_TYPE_FILE, kEnglish, path, &length, &tag, nullptr) !=
-            LDRF_OK ||
-        LdrfOpenFile(path, LDRF_KIND_TYPE_FILE, tag, nullptr, &file) != LDRF_OK) {
-      error = "cannot open the standard type file";
-      LdrfCloseCatalog(catalog);
-      return;
-    }
+    test::OpenedTypeFile file(catalog.Search(test::Pid({}), 0, LDRF_KIND_TYPE_FILE, &tag), tag);
     uint16_t count = 0;
-    LdrfGetTypeFileInfo(file, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                        nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr);
+    if (file.result != LDRF_OK || LdrfGetTypeFileInfo(file.handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                      nullptr, &count, nullptr, nullptr) != LDRF_OK) {
+      error = "cannot open the standard type file";
+      return;
+    }
+    // Indexes have gaps; no table reaches index 1000.
     for (int table = 0; table < 2; ++table) {
-      for (uint32_t index = 1; index <= 0xFFFF && names.size() < count; ++index) {
+      for (uint16_t index = 1; index < 1000 && names.size() < count; ++index) {
         LdrfHandle tree = 0;
         const LdrfResult r =
-            table == 0 ? LdrfGetNVT(file, static_cast<uint16_t>(index), &tree)
-                       : LdrfGetCPT(file, static_cast<uint16_t>(index), &tree, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr);
-        if (r != LDRF_OK) {
-          // Indexes have gaps; past the last type of a table no index answers.
-          if (index > 1000) break;
-          continue;
-        }
-        uint16_t rootSize = 0;
-        int32_t peek = 0;
-        int32_t kind = 0;
-        uint16_t offset = 0, size = 0;
-        char name[260] = {};
-        uint32_t nameLength = sizeof name;
-        uint8_t s1 = 0, s2 = 0, s3 = 0;
-        uint32_t i1 = 0, i2 = 0, i3 = 0;
-        if (LdrfScanTypeTree(tree, &rootSize, &peek) == LDRF_OK) {
-          const LdrfResult read =
-              LdrfReadTypeTreeNode(tree, &kind, &offset, &size, name, &nameLength, &s1, &i1, &s2, &i2, &s3, &i3);
-          if (read == LDRF_OK || read == LDRF_MORE) names.emplace_back(name, nameLength);
-        }
+            table == 0 ? LdrfGetNVT(file.handle, index, &tree)
+                       : LdrfGetCPT(file.handle, index, &tree, nullptr, nullptr, nullptr, nullptr, nullptr);
+        if (r != LDRF_OK) continue;
+        const test::NodeRead root =
+            LdrfScanTypeTree(tree, nullptr, nullptr) == LDRF_OK ? test::ReadNode(tree) : test::NodeRead{};
+        if (root.result == LDRF_OK || root.result == LDRF_MORE) names.push_back(root.name);
+        LdrfFreeTypeTree(tree);
       }
     }
     if (names.size() != count) error = "read " + std::to_string(names.size()) + " of " + std::to_string(count) + " types";
-    LdrfCloseFile(file);
-    LdrfCloseCatalog(catalog);
   }
 };
 

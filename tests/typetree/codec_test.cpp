@@ -56,25 +56,18 @@ TEST_P(DecodeTable, GivesTheEngineeringValue) {
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, DecodeTable,
     testing::Values(DecodeCase{"CharIsSigned", u"UNVT_char", {0xFF}, -1},
-                    DecodeCase{"CharPositive", u"UNVT_char", {0x7F}, 127},
                     DecodeCase{"UnsignedCharIsUnsigned", u"UNVT_uchar", {0xFF}, 255},
                     DecodeCase{"SignedShortIsEightBitSigned", u"UNVT_sshort", {0x80}, -128},
                     DecodeCase{"UnsignedShortIsEightBitUnsigned", u"UNVT_ushort", {0x80}, 128},
                     DecodeCase{"SignedLongIsSixteenBitSigned", u"UNVT_slong", {0xFF, 0xFE}, -2},
-                    DecodeCase{"SignedLongBigEndian", u"UNVT_slong", {0x01, 0x02}, 258},
                     DecodeCase{"UnsignedLongIsSixteenBitUnsigned", u"UNVT_ulong", {0xFF, 0xFE}, 65534},
                     DecodeCase{"EnumIsSigned", u"UNVT_enum", {0xFF}, -1},
-                    DecodeCase{"EnumMember", u"UNVT_enum", {0x02}, 2},
                     DecodeCase{"SignedQuadMinimum", u"UNVT_quad", {0x80, 0, 0, 0}, -2147483648.0},
                     DecodeCase{"SignedQuadMaximum", u"UNVT_quad", {0x7F, 0xFF, 0xFF, 0xFF}, 2147483647.0},
-                    DecodeCase{"SignedQuadBigEndian", u"UNVT_quad", {0, 0, 1, 0}, 256},
-                    DecodeCase{"FloatOne", u"UNVT_float", {0x3F, 0x80, 0, 0}, 1.0},
                     DecodeCase{"FloatNegative", u"UNVT_float", {0xC0, 0x20, 0, 0}, -2.5},
                     DecodeCase{"TenthsOfMinusTwo", u"UNVT_tenths", {0xFF, 0xFE}, -0.2},
                     DecodeCase{"NegativeMultiplier", u"UNVT_negated", {0x00, 0x07}, -7},
-                    DecodeCase{"NegativeMultiplierOfNegativeRaw", u"UNVT_negated", {0xFF, 0xF9}, 7},
                     DecodeCase{"OffsetThenMultiplierThenExponent", u"UNVT_shifted", {0xFF, 0xF6}, -100},
-                    DecodeCase{"OffsetOfZeroRaw", u"UNVT_shifted", {0x00, 0x00}, 100},
                     DecodeCase{"Hundredths", u"UNVT_hundredths", {0xFF, 0xFF}, 655.35},
                     DecodeCase{"ScaledBitfieldWithOffset", u"UNVT_shifted_bits", {0x28}, 300},
                     DecodeCase{"QuadTimesMultiplierBeyond32Bits", u"UNVT_wrapping", {0x7F, 0xFF, 0xFF, 0xFF},
@@ -174,7 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"UnsignedShortBelowMin", u"UNVT_ushort", -1, false, kUntouched1},
         EncodeCase{"SignedLongBelowMin", u"UNVT_slong", -32769, false, kUntouched2},
         EncodeCase{"SignedLongMin", u"UNVT_slong", -32768, true, {0x80, 0x00}},
-        EncodeCase{"SignedLongMinusTwo", u"UNVT_slong", -2, true, {0xFF, 0xFE}},
         EncodeCase{"SignedLongMax", u"UNVT_slong", 32767, true, {0x7F, 0xFF}},
         EncodeCase{"SignedLongAboveMax", u"UNVT_slong", 32768, false, kUntouched2},
         EncodeCase{"UnsignedLongBelowMin", u"UNVT_ulong", -1, false, kUntouched2},
@@ -191,7 +183,6 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"PercentAboveMax", u"UNVT_percent", 101, false, kUntouched1},
         EncodeCase{"AboveMaxBeforeRounding", u"UNVT_percent", 100.4, false, kUntouched1},
         EncodeCase{"RoundsUpToMax", u"UNVT_percent", 99.6, true, {100}},
-        EncodeCase{"HalfBelowMinBeforeRounding", u"UNVT_percent", -0.5, false, kUntouched1},
         // 655.35 is the double 655.350000000000023: R misses the raw maximum
         // by less than the double's own error, so the shown maximum is written.
         EncodeCase{"ShownMaximumIsWritten", u"UNVT_hundredths", 655.35, true, {0xFF, 0xFF}},
@@ -204,9 +195,6 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"BelowHalfRoundsToZero", u"UNVT_tenths", 0.04, true, {0x00, 0x00}},
         EncodeCase{"TenthsMin", u"UNVT_tenths", -100, true, {0xFC, 0x18}},
         EncodeCase{"TenthsBelowMin", u"UNVT_tenths", -100.01, false, kUntouched2},
-        EncodeCase{"TenthsAboveMaxBeforeRounding", u"UNVT_tenths", 100.04, false, kUntouched2},
-        EncodeCase{"TenthsRoundToMax", u"UNVT_tenths", 99.96, true, {0x03, 0xE8}},
-        EncodeCase{"TenthsDecodedValueGoesBack", u"UNVT_tenths", 0.3, true, {0x00, 0x03}},
         // negative multipliers and offsets
         EncodeCase{"NegativeMultiplierMin", u"UNVT_negated", 0, true, {0, 0}},
         EncodeCase{"NegativeMultiplierMax", u"UNVT_negated", -100, true, {0, 100}},
@@ -216,14 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"OffsetMax", u"UNVT_shifted", 300, true, {0x00, 0x0A}},
         EncodeCase{"OffsetBelowMin", u"UNVT_shifted", -120, false, kUntouched2},
         EncodeCase{"OffsetAboveMax", u"UNVT_shifted", 320, false, kUntouched2},
-        EncodeCase{"OffsetBelowHalfRoundsToZero", u"UNVT_shifted", 105, true, {0x00, 0x00}},
-        EncodeCase{"OffsetHalfRoundsUp", u"UNVT_shifted", 110, true, {0x00, 0x01}},
         EncodeCase{"OffsetNegativeHalfRoundsDown", u"UNVT_shifted", 90, true, {0xFF, 0xFF}},
-        EncodeCase{"ExactHalfRoundsUp", u"UNVT_shifted", 150, true, {0x00, 0x03}},
-        EncodeCase{"ExactNegativeHalfRoundsDown", u"UNVT_shifted", -50, true, {0xFF, 0xF8}},
         EncodeCase{"ScaledBitfield", u"UNVT_shifted_bits", 120, true, {0x85}},
         // floats: the type file's limits; no rounding
-        EncodeCase{"FloatOne", u"UNVT_float", 1.0, true, {0x3F, 0x80, 0, 0}},
         EncodeCase{"FloatLargest", u"UNVT_float", 3.4028234663852886e38, true, {0x7F, 0x7F, 0xFF, 0xFF}},
         EncodeCase{"FloatBeyondSingleRange", u"UNVT_float", 1e39, false, kUntouched4},
         EncodeCase{"FloatNotANumber", u"UNVT_float", std::nan(""), false, kUntouched4},
@@ -232,7 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"NarrowFloatMax", u"UNVT_float_narrow", 10.5, true, {0x41, 0x28, 0, 0}},
         EncodeCase{"NarrowFloatAboveMax", u"UNVT_float_narrow", 10.5001, false, kUntouched4},
         // enumerations: truncated, low 8 bits, no limits
-        EncodeCase{"EnumMinusOne", u"UNVT_enum", -1, true, {0xFF}},
         EncodeCase{"EnumTruncatesTowardZero", u"UNVT_enum", 2.9, true, {0x02}},
         EncodeCase{"EnumNegativeTruncatesTowardZero", u"UNVT_enum", -1.9, true, {0xFF}},
         EncodeCase{"EnumOutsideTheSetIsWritten", u"UNVT_enum", 300, true, {0x2C}},
@@ -240,13 +222,12 @@ INSTANTIATE_TEST_SUITE_P(
                    kUntouched1}),
     [](const testing::TestParamInfo<EncodeCase>& info) { return info.param.what; });
 
+// A field alone writing only its bits is checked over the standard catalog (standard_property_test.cpp).
 TEST_F(Codec, BitfieldsKeepTheOtherBitsOfTheirByte) {
   CTypeTreeItem& root = Load(u"UNVT_bits");
   Bytes raw = {0xFF, 0xFF, 0x00};
   const std::vector<double> values = {0, 2, -5, -128};
   for (int16_t i = 0; i < 4; ++i) root.GetSubfield(i)->value.Store(values[size_t(i)]);
-  ASSERT_TRUE(Encode(*root.GetSubfield(1), raw.data(), raw.size(), nullptr));
-  EXPECT_EQ(raw, (Bytes{0xFA, 0xFF, 0x00}));
   ASSERT_TRUE(Encode(root, raw.data(), raw.size(), nullptr));
   EXPECT_EQ(raw, (Bytes{0x02, 0xD7, 0x80}));
 }
@@ -294,15 +275,6 @@ TEST_F(Codec, DoubleAndUnsignedQuadWriteNothing) {
   uquad.value.Store(1);
   EXPECT_TRUE(Encode(uquad, raw.data(), raw.size(), nullptr));
   EXPECT_EQ(raw, Bytes(8, 0xA5));
-}
-
-TEST_F(Codec, DecodeThenEncodeGivesTheBytesBack) {
-  CTypeTreeItem& root = Load(u"UNVT_outer");
-  const Bytes original = {9, 1, 2, 0x01, 0xF4, 2};
-  ASSERT_TRUE(Decode(root, original.data(), original.size()));
-  Bytes raw(original.size(), 0);
-  EXPECT_TRUE(Encode(root, raw.data(), raw.size(), nullptr));
-  EXPECT_EQ(raw, original);
 }
 
 // ---- the limit-breach handler -------------------------------------------
@@ -370,13 +342,10 @@ TEST_F(Codec, EnumerationNamesAndValues) {
   int32_t set = 0;
   ASSERT_TRUE(GetEnumSet(root, set));
   EXPECT_EQ(set, 1);
-  EXPECT_EQ(EnumNameByValue(root, 1), u"beta");
-  EXPECT_EQ(EnumNameByValue(root, 77), u"gamma");  // no such member: the last one
-  EXPECT_EQ(EnumNameByValue(root, -1), u"gamma");
+  EXPECT_EQ(EnumNameByValue(root, 1), u"beta");  // the fallbacks are CTypeFile's, tested with it
   int8_t value = 0;
   EXPECT_TRUE(EnumValueByName(root, u"gamma", value));
   EXPECT_EQ(value, 2);
-  EXPECT_FALSE(EnumValueByName(root, u"Gamma", value));
   std::vector<std::u16string> names = {u"before"};
   EnumNames(root, names);
   EXPECT_EQ(names, (std::vector<std::u16string>{u"before", u"alpha", u"beta", u"gamma"}));

@@ -21,18 +21,20 @@ std::vector<std::u16string> SubfieldNames(const CTypeTreeItem& root) {
   return names;
 }
 
+// Each fixture's `root` is destroyed before its engine.
 class TreeModel : public testing::Test {
  protected:
   ScriptedEngine catalogA{"catalog-a"};
+  CTypeTreeItem root;
 };
 
 class TestTypes : public testing::Test {
  protected:
   ScriptedEngine types{"typetree"};
+  CTypeTreeItem root;
 };
 
 TEST_F(TreeModel, NumbersLeavesInPreOrderThroughStructuresArraysAndReferences) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
   const std::vector<std::u16string> expected = {u"f1",        u"f2.g1",     u"f2.g2",     u"on",
                                                 u"mode",      u"wide",      u"pair[0].x", u"pair[0].y",
@@ -46,28 +48,16 @@ TEST_F(TreeModel, NumbersLeavesInPreOrderThroughStructuresArraysAndReferences) {
   ASSERT_NE(lvl, nullptr);
   EXPECT_NE(dynamic_cast<CTypeTreeItem*>(lvl), nullptr);
   EXPECT_EQ(lvl->kind, kKindSignedLong);
-  EXPECT_EQ(lvl->owner, &root);
+  EXPECT_EQ(lvl->GetName(), u"lvl");
   EXPECT_EQ(lvl->GetBitOffset(), 14 * 8);
-}
-
-TEST_F(TreeModel, EverySubfieldIsOwnedByTheOuterRoot) {
-  CTypeTreeItem root;
-  ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
   for (const CTypeTreeItemBase* node : root.Subfields()) EXPECT_EQ(node->owner, &root) << "subfield";
 }
 
-TEST_F(TreeModel, SubfieldIndexesOutsideTheRangeGiveNothing) {
-  CTypeTreeItem root;
+TEST_F(TreeModel, LookUpsByIndexAndNameAreExactAndCaseSensitive) {
   ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
   EXPECT_EQ(root.GetSubfield(-1), &root);
   EXPECT_EQ(root.GetSubfield(12), nullptr);
   EXPECT_EQ(root.GetSubfield(-2), nullptr);
-  EXPECT_EQ(root.GetSubfield(11)->GetName(), u"lvl");
-}
-
-TEST_F(TreeModel, NameLookUpsAreExactAndCaseSensitive) {
-  CTypeTreeItem root;
-  ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
   EXPECT_EQ(root.FindSubIndexByName(u"pair[1].x"), 8);
   EXPECT_EQ(root.FindSubIndexByName(u"F1"), -1);
   EXPECT_EQ(root.FindSubIndexByName(u"f2"), -1);  // a structure is not a subfield
@@ -78,7 +68,6 @@ TEST_F(TreeModel, NameLookUpsAreExactAndCaseSensitive) {
 }
 
 TEST_F(TreeModel, AScalarTypeHasNoSubfieldsAndIsAddressedAsAWhole) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"SNVT_level", kPid, 0));
   EXPECT_EQ(root.GetSubfieldCount(), 0);
   EXPECT_EQ(root.GetName(), u"SNVT_level");
@@ -108,7 +97,6 @@ TEST_F(TreeModel, FailedLoadsAnswerFalse) {
 }
 
 TEST_F(TreeModel, AConfigurationPropertyReferringToANetworkVariableKeepsItsName) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"SCPTlevel", kPid, 0));
   EXPECT_EQ(root.typeName, u"SCPTlevel");
   EXPECT_EQ(root.GetName(), u"SCPTlevel");
@@ -119,7 +107,6 @@ TEST_F(TreeModel, AConfigurationPropertyReferringToANetworkVariableKeepsItsName)
 }
 
 TEST_F(TreeModel, LoadsByConfigurationPropertyIndex) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByIndex(2, false, kPid, 0));
   EXPECT_EQ(root.typeName, u"SCPTdouble");
   EXPECT_EQ(root.kind, kKindDoubleFloat);
@@ -169,17 +156,6 @@ TEST_F(TreeModel, SizesAndBitOffsetsOfEveryKind) {
   }
 }
 
-TEST_F(TestTypes, ABitfieldOfWidthThreeAtBitFiveOfByteTwo) {
-  CTypeTreeItem root;
-  ASSERT_TRUE(root.LoadByName(u"UNVT_bits", kPid, 0));
-  CTypeTreeItemBase* down = root.GetSubfield(2);  // width 4, byte 1, bit 2
-  EXPECT_EQ(down->GetBitOffset(), 10);
-  EXPECT_EQ(down->GetSize(false), 4);
-  CTypeTreeItemBase* tail = root.GetSubfield(1);
-  EXPECT_EQ(tail->GetBitOffset(), 5);
-  EXPECT_EQ(tail->GetSize(false), 3);
-}
-
 TEST_F(TestTypes, UnsignedQuadAndDoubleHaveNoSize) {
   CTypeTreeItem uquad, dbl;
   ASSERT_TRUE(uquad.LoadByName(u"UNVT_uquad", kPid, 0));
@@ -191,7 +167,6 @@ TEST_F(TestTypes, UnsignedQuadAndDoubleHaveNoSize) {
 }
 
 TEST_F(TestTypes, AnArrayOfFourTwoFieldStructuresGivesEightSubfields) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_pairs", kPid, 0));
   EXPECT_EQ(root.Children().size(), 4u);
   EXPECT_EQ(root.GetSubfieldCount(), 8);
@@ -200,7 +175,6 @@ TEST_F(TestTypes, AnArrayOfFourTwoFieldStructuresGivesEightSubfields) {
 }
 
 TEST_F(TestTypes, FieldsOfAReferencedTypeAreNamedUnderTheReferringField) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_outer", kPid, 0));
   const std::vector<std::u16string> expected = {u"head", u"inner.a", u"inner.b", u"inner.v", u"letter"};
   EXPECT_EQ(SubfieldNames(root), expected);
@@ -209,14 +183,12 @@ TEST_F(TestTypes, FieldsOfAReferencedTypeAreNamedUnderTheReferringField) {
 }
 
 TEST_F(TestTypes, NestedStructuresInArrayElementsAreNamedWithFullStops) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
   EXPECT_EQ(root.FindSubIndexByName(u"s.arr[2].t.x"), 9);
   EXPECT_EQ(root.GetSubfield(9)->GetBitOffset(), 88);
 }
 
 TEST_F(TestTypes, AFailedReferenceIsAnUnknownLeafAndTheLoadSucceeds) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_dangling", kPid, 0));
   const std::vector<std::u16string> expected = {u"a", u"gone", u"z"};
   EXPECT_EQ(SubfieldNames(root), expected);
@@ -225,7 +197,6 @@ TEST_F(TestTypes, AFailedReferenceIsAnUnknownLeafAndTheLoadSucceeds) {
 }
 
 TEST_F(TestTypes, AReferenceCycleStopsAtTheDepthBound) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_loop", kPid, 0));
   // a, then next.a for each followed level, then the unknown leaf past the bound.
   ASSERT_EQ(root.GetSubfieldCount(), kMaxReferenceDepth + 2);
@@ -237,7 +208,6 @@ TEST_F(TestTypes, AReferenceCycleStopsAtTheDepthBound) {
 }
 
 TEST_F(TestTypes, ATypeThatIsAReferenceToItselfLoadsAsUnknown) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_self", kPid, 0));
   EXPECT_EQ(root.kind, kKindUnknown);
   EXPECT_EQ(root.GetSubfieldCount(), 0);
@@ -245,7 +215,6 @@ TEST_F(TestTypes, ATypeThatIsAReferenceToItselfLoadsAsUnknown) {
 }
 
 TEST_F(TestTypes, ATypeReferringToItselfManyTimesStopsAtTheLoadBudget) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_fanout", kPid, 0));
   // Three references per level would give 3^9 leaves; the budget cuts it.
   EXPECT_GT(root.Subfields().size(), 3u * kMaxReferenceLoads / 2);
@@ -254,7 +223,6 @@ TEST_F(TestTypes, ATypeReferringToItselfManyTimesStopsAtTheLoadBudget) {
 }
 
 TEST_F(TestTypes, AMemberReadEndingTheScanStopsTheStructure) {
-  CTypeTreeItem root;
   Script().readToAlter = 4;  // root, m1, m2, then m3 answers "last node"
   Script().alteredResult = LDRF_OK;
   ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
@@ -264,7 +232,6 @@ TEST_F(TestTypes, AMemberReadEndingTheScanStopsTheStructure) {
 }
 
 TEST_F(TestTypes, AFailedMemberReadKeepsWhatWasReadAndGetsNoMembers) {
-  CTypeTreeItem root;
   Script().readToAlter = 6;  // root, w1..w4, then the structure s fails
   Script().alteredResult = LDRF_MALFORMED;
   ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
@@ -277,7 +244,6 @@ TEST_F(TestTypes, AFailedMemberReadKeepsWhatWasReadAndGetsNoMembers) {
 }
 
 TEST_F(TestTypes, AFailedRootReadGivesAnEmptyTree) {
-  CTypeTreeItem root;
   Script().readToAlter = 1;
   Script().alteredResult = LDRF_OUT_OF_SEQUENCE;
   ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
@@ -286,7 +252,6 @@ TEST_F(TestTypes, AFailedRootReadGivesAnEmptyTree) {
 }
 
 TEST_F(TestTypes, SelectingANodeCostsOneFindPerNamedLevel) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
   const struct {
     int16_t sub;
@@ -302,7 +267,6 @@ TEST_F(TestTypes, SelectingANodeCostsOneFindPerNamedLevel) {
 }
 
 TEST_F(TestTypes, FailedSelectionGivesNeutralAnswers) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_bits", kPid, 0));
   Script().failFinds = true;
   CTypeTreeItemBase* down = root.GetSubfield(2);
@@ -313,7 +277,6 @@ TEST_F(TestTypes, FailedSelectionGivesNeutralAnswers) {
 }
 
 TEST_F(TestTypes, ARootWhoseTreeWasFreedReopensIt) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
   root.FreeTree();
   EXPECT_EQ(root.treeHandle, 0u);
@@ -323,7 +286,6 @@ TEST_F(TestTypes, ARootWhoseTreeWasFreedReopensIt) {
 }
 
 TEST_F(TestTypes, ClearValuesEmptiesTheWholeSubtree) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_outer", kPid, 0));
   for (CTypeTreeItemBase* node : root.Subfields()) node->value.Store(7.0);
   root.value.Store(1.0);
@@ -336,7 +298,6 @@ TEST_F(TestTypes, ClearValuesEmptiesTheWholeSubtree) {
 }
 
 TEST_F(TestTypes, ASecondLoadReplacesTheNodes) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
   ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
   EXPECT_EQ(root.GetSubfieldCount(), 3);
@@ -346,7 +307,6 @@ TEST_F(TestTypes, ASecondLoadReplacesTheNodes) {
 }
 
 TEST_F(TestTypes, WithoutFormatFileThereIsNoFormatOrMeasurementSystem) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
   EXPECT_EQ(root.GetFormat(), nullptr);
   EXPECT_EQ(root.GetMeasurementSystem(), u"");
@@ -361,6 +321,7 @@ namespace {
 class WithFormats : public testing::Test {
  protected:
   ScriptedEngine types{"typetree", true};
+  CTypeTreeItem root;
 };
 
 TEST_F(WithFormats, TheMeasurementSystemChoosesTheFormat) {
@@ -378,7 +339,6 @@ TEST_F(WithFormats, TheMeasurementSystemChoosesTheFormat) {
 }
 
 TEST_F(WithFormats, ATypeWithoutEntryHasNoFormat) {
-  CTypeTreeItem root;
   ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
   EXPECT_NE(root.formatFile, nullptr);
   EXPECT_EQ(root.GetFormat(), nullptr);

@@ -79,9 +79,22 @@ int32_t Truncated(double value) {
 }
 
 std::u16string RealText(double value) {
+  // to_chars writes exactly what "%.15g" writes in the C locale, without the
+  // cost of printf; only the decimal separator is the locale's.
   char text[64];
-  const int n = std::snprintf(text, sizeof text, "%.15g", value);
-  return Widen(text, n < static_cast<int>(sizeof text) ? n : static_cast<int>(sizeof text) - 1);
+  const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+  const std::string_view separator = DecimalPoint();
+  if (written.ec != std::errc()) return {};
+  std::u16string out;
+  out.reserve(static_cast<size_t>(written.ptr - text));
+  for (const char* c = text; c != written.ptr; ++c) {
+    if (*c == '.' && separator != ".") {
+      out += codepage::Utf8ToUtf16(separator);
+      continue;
+    }
+    out.push_back(static_cast<char16_t>(*c));
+  }
+  return out;
 }
 
 std::u16string DecimalText(int32_t value) {

@@ -99,7 +99,10 @@ int Describe(const DescribeOptions& options) {
   if (!OpenCatalog(options.catalog)) return 1;
   CTypeTreeItem root;
   if (!Load(root, options)) {
-    std::cerr << "vornfmt describe: no such type for this program ID and selector\n";
+    const std::string wanted =
+        options.type.empty() ? (options.cpt ? "CPT " : "NVT ") + std::to_string(options.index) : "\"" + options.type + "\"";
+    std::cerr << "vornfmt describe: no type " << wanted << " for program ID " << options.catalog.pid
+              << " and selector " << options.catalog.selector << "\n";
     return 1;
   }
   const std::u16string system = root.GetMeasurementSystem();

@@ -70,7 +70,7 @@ void PrintResult(std::string_view type, std::string_view hex, const std::pair<st
 int Format(const FormatOptions& options) {
   std::vector<uint8_t> raw;
   if (!UnpackHex(options.hex, raw)) {
-    std::cerr << "vornfmt format: HEX must be pairs of hexadecimal digits\n";
+    std::cerr << "vornfmt format: HEX \"" << options.hex << "\" must be pairs of hexadecimal digits\n";
     return 2;
   }
   CTypeTreeItem root;
@@ -94,7 +94,7 @@ BatchType LoadBatchType(std::string_view type, const FormatOptions& options) {
   ValueOptions value = options.value;
   value.type = type;
   std::optional<int16_t> sub;
-  if (LoadType(*loaded.root, value, "format")) sub = SubfieldIndex(*loaded.root, options.value, "format");
+  if (LoadType(*loaded.root, value, "format")) sub = SubfieldIndex(*loaded.root, value, "format");
   if (sub) loaded.sub = *sub;
   else loaded.root.reset();
   return loaded;

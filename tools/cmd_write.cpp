@@ -47,14 +47,14 @@ int Write(const WriteOptions& options) {
   if (!sub) return 1;
   std::vector<uint8_t> raw;
   if (!StartingBytes(options, root, raw)) {
-    std::cerr << "vornfmt write: --bytes must be pairs of hexadecimal digits\n";
+    std::cerr << "vornfmt write: --bytes \"" << options.bytes << "\" must be pairs of hexadecimal digits\n";
     return 2;
   }
   VARIANT value;
   VariantInit(&value);
   if (!MakeValue(options, value)) {
     VariantClear(&value);
-    std::cerr << "vornfmt write: VALUE is not a number of that VARIANT type\n";
+    std::cerr << "vornfmt write: VALUE \"" << options.text << "\" is not a number of that VARIANT type\n";
     return 2;
   }
   const BOOL ok = WriteFromVariant(root, raw.data(), raw.size(), &value, *sub);

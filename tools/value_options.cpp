@@ -42,7 +42,7 @@ std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& op
   if (options.field.empty()) return static_cast<int16_t>(options.sub);
   const int16_t sub = root.FindSubIndexByName(codepage::Utf8ToUtf16(options.field));
   if (sub < 0) {
-    std::cerr << "vornfmt " << command << ": the type has no subfield " << options.field << "\n";
+    std::cerr << "vornfmt " << command << ": " << options.type << " has no subfield \"" << options.field << "\"\n";
     return std::nullopt;
   }
   return sub;

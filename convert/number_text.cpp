@@ -132,13 +132,23 @@ double ReadFormatNumber(std::u16string_view text) {
   return error == std::errc() ? value : 0.0;
 }
 
+// A plain decimal number (sign, digits, one '.' separator, exponent) read
+// by to_chars' counterpart; false when it lies outside the double's range,
+// where the runtime reader's own answer is wanted.
+bool ReadPlainDecimal(const char* text, size_t length, double& value) {
+  if (length > 0 && text[0] == '+') ++text, --length;
+  const auto [stop, error] = std::from_chars(text, text + length, value);
+  return error == std::errc() && stop == text + length;
+}
+
 double ReadLeadingReal(std::u16string_view text, size_t& used) {
   size_t start = 0;
   while (start < text.size() && IsSpace(text[start])) ++start;
   const char* point = DecimalPoint();
   const bool asciiPoint = point[0] != 0 && static_cast<unsigned char>(point[0]) < 0x80 && point[1] == 0;
-  const std::u16string separator = asciiPoint ? std::u16string(1, static_cast<char16_t>(point[0]))
-                                              : codepage::Utf8ToUtf16(point);
+  const char16_t asciiSeparator = static_cast<char16_t>(point[0]);
+  const std::u16string wideSeparator = asciiPoint ? std::u16string() : codepage::Utf8ToUtf16(point);
+  const std::u16string_view separator = asciiPoint ? std::u16string_view(&asciiSeparator, 1) : wideSeparator;
   const size_t end = ScanReal(text, start, separator);
   if (end == start) {
     used = 0;
@@ -151,8 +161,14 @@ double ReadLeadingReal(std::u16string_view text, size_t& used) {
   char narrow[128];
   const size_t n = end - start;
   if (n >= sizeof narrow) return std::strtod(codepage::Utf16ToUtf8(text.substr(start, n)).c_str(), nullptr);
-  for (size_t i = 0; i < n; ++i) narrow[i] = static_cast<char>(text[start + i]);
+  char plain[128];
+  for (size_t i = 0; i < n; ++i) {
+    narrow[i] = static_cast<char>(text[start + i]);
+    plain[i] = narrow[i] == point[0] ? '.' : narrow[i];
+  }
   narrow[n] = 0;
+  double value = 0.0;
+  if (ReadPlainDecimal(plain, n, value)) return value;
   return std::strtod(narrow, nullptr);
 }
 

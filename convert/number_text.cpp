@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/code_page.h"
+#include "platform/hex_digit.h"
 
 namespace vornfmt {
 namespace {
@@ -28,13 +29,6 @@ std::u16string Widen(const char* text, int length) {
 
 constexpr bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-int HexDigit(char16_t c) {
-  if (IsDigit(c)) return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // The locale's decimal separator as the runtime writes it (usually ".").
 const char* DecimalPoint() {

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/code_page.h"
+#include "platform/hex_digit.h"
 
 namespace vornfmt::ldrf {
 namespace {
@@ -396,13 +397,6 @@ class Reader {
   TypeFileData& data_;
   std::set<const TypeDef*> inProgress_;
 };
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 

@@ -3,16 +3,10 @@
 #include <iostream>
 
 #include "platform/code_page.h"
+#include "platform/hex_digit.h"
 
 namespace vornfmt::tool {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 

@@ -1,11 +1,12 @@
 // Every type of the shipped catalog through its own standard format, both
 // ways: raw bytes to text (FormatVT) and the text back to raw bytes
-// (WriteVT). All-zero bytes and a few hundred random buffers per type are
-// formatted; every buffer whose fields all keep their limits is written back
-// from its text into the complement of its bytes, and must give the original
-// bytes wherever a field lies. Types where that cannot hold are named below
-// with the reason; any other type that fails, or a named one that no longer
-// does, fails the test.
+// (WriteVT). All-zero bytes, random bytes and random text, the same brought
+// within their limits, and every field at its lowest and highest value are
+// formatted. Every sample whose text shows it exactly (ShownExactly) is
+// written back from its text into the complement of its bytes, and must give
+// the original bits wherever a field lies and leave the other bits alone.
+// Types where that cannot hold are named below with the reason; any other
+// type that fails, or a named one that no longer does, fails the test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -75,7 +76,7 @@ std::vector<uint8_t> RandomText(size_t length, std::mt19937& random) {
   return bytes;
 }
 
-// Whether every enumeration field holds a value that a member has. Any other
+// Whether an enumeration field holds a value that a member has. Any other
 // value is shown as the set's last member, so its text cannot give it back.
 bool IsMember(CTypeTreeItemBase& node) {
   const auto value = static_cast<int32_t>(node.value.value);

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -12,20 +11,6 @@
 
 namespace vornfmt {
 namespace {
-
-// snprintf output as UTF-16: plain ASCII (the usual case) is widened code by
-// code; a locale whose separator is not ASCII writes UTF-8.
-std::u16string Widen(const char* text, int length) {
-  if (length <= 0) return {};
-  std::u16string out;
-  out.reserve(static_cast<size_t>(length));
-  for (int i = 0; i < length; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x80) return codepage::Utf8ToUtf16(std::string_view(text, static_cast<size_t>(length)));
-    out.push_back(static_cast<char16_t>(byte));
-  }
-  return out;
-}
 
 constexpr bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -91,20 +76,20 @@ std::u16string RealText(double value) {
   return out;
 }
 
-std::u16string DecimalText(int32_t value) {
+// Integers as printf's "%d", "%u" and "%x" write them (no locale plays a
+// part there), through to_chars.
+template <class Integer>
+std::u16string IntegerText(Integer value, int base) {
   char text[16];
-  return Widen(text, std::snprintf(text, sizeof text, "%d", static_cast<int>(value)));
+  const auto written = std::to_chars(text, text + sizeof text, value, base);
+  return std::u16string(text, written.ptr);
 }
 
-std::u16string UnsignedText(uint32_t value) {
-  char text[16];
-  return Widen(text, std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value)));
-}
+std::u16string DecimalText(int32_t value) { return IntegerText(value, 10); }
 
-std::u16string HexText(int32_t value) {
-  char text[16];
-  return Widen(text, std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(static_cast<uint32_t>(value))));
-}
+std::u16string UnsignedText(uint32_t value) { return IntegerText(value, 10); }
+
+std::u16string HexText(int32_t value) { return IntegerText(static_cast<uint32_t>(value), 16); }
 
 std::u16string CharText(char16_t code) { return code == 0 ? std::u16string() : std::u16string(1, code); }
 

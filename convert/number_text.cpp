@@ -93,23 +93,7 @@ std::u16string HexText(int32_t value) { return IntegerText(static_cast<uint32_t>
 
 std::u16string CharText(char16_t code) { return code == 0 ? std::u16string() : std::u16string(1, code); }
 
-double ReadFormatNumber(std::u16string_view text) {
-  const size_t end = ScanReal(text, 0, u".");
-  char narrow[128];
-  if (end == 0 || end >= sizeof narrow) return 0.0;
-  size_t n = 0;
-  for (size_t i = text[0] == u'+' ? 1 : 0; i < end; ++i) narrow[n++] = static_cast<char>(text[i]);
-  double value = 0.0;
-  const auto [stop, error] = std::from_chars(narrow, narrow + n, value);
-  if (error == std::errc::result_out_of_range) {
-    // Beyond the double's range: an exponent below it reads as zero, one above as infinity.
-    const std::string_view written(narrow, n);
-    const size_t e = written.find_first_of("eE");
-    const double magnitude = e != std::string_view::npos && written.substr(e + 1).starts_with('-') ? 0.0 : HUGE_VAL;
-    return text[0] == u'-' ? -magnitude : magnitude;
-  }
-  return error == std::errc() ? value : 0.0;
-}
+namespace {
 
 // A plain decimal number (sign, digits, one '.' separator, exponent) read
 // by to_chars' counterpart; false when it lies outside the double's range,
@@ -118,6 +102,22 @@ bool ReadPlainDecimal(const char* text, size_t length, double& value) {
   if (length > 0 && text[0] == '+') ++text, --length;
   const auto [stop, error] = std::from_chars(text, text + length, value);
   return error == std::errc() && stop == text + length;
+}
+
+}  // namespace
+
+double ReadFormatNumber(std::u16string_view text) {
+  const size_t end = ScanReal(text, 0, u".");
+  char narrow[128];
+  if (end == 0 || end >= sizeof narrow) return 0.0;
+  for (size_t i = 0; i < end; ++i) narrow[i] = static_cast<char>(text[i]);
+  double value = 0.0;
+  if (ReadPlainDecimal(narrow, end, value)) return value;
+  // Beyond the double's range: an exponent below it reads as zero, one above as infinity.
+  const std::string_view written(narrow, end);
+  const size_t e = written.find_first_of("eE");
+  const double magnitude = e != std::string_view::npos && written.substr(e + 1).starts_with('-') ? 0.0 : HUGE_VAL;
+  return text[0] == u'-' ? -magnitude : magnitude;
 }
 
 double ReadLeadingReal(std::u16string_view text, size_t& used) {

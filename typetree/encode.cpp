@@ -46,14 +46,15 @@ void PutInteger(int32_t kind, int64_t n, RawBits& y) {
   }
 }
 
-// How far R may lie outside a raw limit and still be at it: the double V
-// holds a decimal value only to within one unit in its last place, and
-// scaling carries that error into R. Without it the largest value a type
-// shows could not be written back: 327.67 is stored as 327.670000000000016,
-// which gives R = 32767.0000000000016 against a raw maximum of 32767.
-long double RepresentationSlack(double v, const LeafDetails& d) {
-  const long double step = std::fabs(StepOf(d));
-  return step > 0 ? std::fabs(v) * std::numeric_limits<double>::epsilon() / step : 0.0L;
+// How far R may lie beyond a raw limit and still be at it: a double holds a
+// decimal value only to within one unit in its last place, about
+// |limit + c| x epsilon raw steps at the limit. Without it the largest value
+// a type shows could not be written back: 327.67 is stored as
+// 327.670000000000016, which gives R = 32767.0000000000016 against a raw
+// maximum of 32767. The slack depends on the limit alone, so it stays far
+// below one step whatever the value.
+long double RepresentationSlack(int32_t limit, const LeafDetails& d) {
+  return 2.0L * std::fabs(static_cast<long double>(limit) + d.offset) * std::numeric_limits<double>::epsilon();
 }
 
 // Raw value R = V / (a x 10^b) - c, tested against the raw limits before and
@@ -62,8 +63,9 @@ bool EncodeScaled(CTypeTreeItemBase& node, const EncodeTarget& t) {
   LeafDetails d;
   if (!SelectLeaf(node, d)) return false;
   const long double r = ToRaw(node.value.value, d);
-  const long double slack = RepresentationSlack(node.value.value, d);
-  if (!(r >= d.minimum - slack && r <= d.maximum + slack)) return Breach(node, t);
+  const bool within =
+      r >= d.minimum - RepresentationSlack(d.minimum, d) && r <= d.maximum + RepresentationSlack(d.maximum, d);
+  if (!within) return Breach(node, t);
   const int64_t n = RoundHalfAway(r);
   if (n < d.minimum || n > d.maximum) return Breach(node, t);
   RawBits y{};

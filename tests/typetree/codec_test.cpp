@@ -189,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"JustAboveShownMaximum", u"UNVT_hundredths", 655.3500001, false, kUntouched2},
         EncodeCase{"JustBelowMinBeforeRounding", u"UNVT_percent", -0.4, false, kUntouched1},
         EncodeCase{"NotANumberBreaksTheLimits", u"UNVT_percent", std::nan(""), false, kUntouched1},
+        EncodeCase{"InfinityBreaksTheLimits", u"UNVT_hundredths", HUGE_VAL, false, kUntouched2},
+        EncodeCase{"HugeValueBreaksTheLimits", u"UNVT_hundredths", 1e300, false, kUntouched2},
         // rounding half away from zero
         EncodeCase{"HalfStepRoundsUp", u"UNVT_tenths", 0.25, true, {0x00, 0x03}},
         EncodeCase{"NegativeHalfStepRoundsDown", u"UNVT_tenths", -0.25, true, {0xFF, 0xFD}},

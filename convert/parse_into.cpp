@@ -1,6 +1,5 @@
 #include "convert/parse_into.h"
 
-#include "convert/find_item.h"
 #include "convert/number_text.h"
 #include "typetree/codec.h"
 
@@ -72,9 +71,8 @@ bool StoreNumber(const CFmtStringItem& item, CTypeTreeItemBase& node, double num
   return true;
 }
 
-bool SetNumber(const CBracketsObject& format, CTypeTreeItemBase& node, double number) {
-  const std::u16string name = node.GetName();
-  const CFmtStringItem* item = node.owner ? FindItem(format, name, *node.owner) : FindItem(format, name);
+bool SetNumber(const CAlternateFmt& format, CTypeTreeItemBase& node, double number) {
+  const CFmtStringItem* item = format.FindItem(node.GetName());
   return StoreNumber(item ? *item : DefaultItem(), node, number);
 }
 

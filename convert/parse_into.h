@@ -3,7 +3,7 @@
 // item: the reverse of item_value.h. Storing means value = the number, set.
 #include <string_view>
 
-#include "format/brackets_object.h"
+#include "format/alternate_fmt.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt {
@@ -35,6 +35,6 @@ bool StoreNumber(const CFmtStringItem& item, CTypeTreeItemBase& node, double num
 
 // StoreNumber through the item named exactly like `node`, or through the
 // default item (the number unchanged). Always succeeds.
-bool SetNumber(const CBracketsObject& format, CTypeTreeItemBase& node, double number);
+bool SetNumber(const CAlternateFmt& format, CTypeTreeItemBase& node, double number);
 
 }  // namespace vornfmt

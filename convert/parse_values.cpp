@@ -4,21 +4,20 @@
 #include <string>
 
 #include "convert/evaluate_condition.h"
-#include "convert/find_item.h"
 #include "convert/parse_into.h"
 
 namespace vornfmt {
 namespace {
 
-bool ParseSubfield(const CBracketsObject& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub) {
+bool ParseSubfield(const CAlternateFmt& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub) {
   CTypeTreeItemBase* node = root.GetSubfield(sub);
   if (!node) return false;
-  const CFmtStringItem* item = FindItemOrArrayItem(format, node->GetName(), root);
+  const CFmtStringItem* item = format.FindItemOrArrayItem(node->GetName());
   return item && ParseInto(*item, text, root, node);
 }
 
-bool ParseWholeType(const CBracketsObject& format, std::u16string_view text, CTypeTreeItem& root) {
-  const TrialPatterns& trials = TrialPatternsFor(format, root);
+bool ParseWholeType(const CAlternateFmt& format, std::u16string_view text, CTypeTreeItem& root) {
+  const TrialPatterns& trials = format.Trials();
   if (trials.TooMany()) return false;
   const uint64_t count = std::min(trials.PatternCount(), trials.LeafListCount());
   LeafList chosen;
@@ -48,7 +47,7 @@ bool MatchItems(const CBracketsObject& node, CFmt& scanner, CTypeTreeItem& root)
 
 }  // namespace
 
-bool ParseValues(const CBracketsObject& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub) {
+bool ParseValues(const CAlternateFmt& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub) {
   if (static_cast<uint16_t>(sub) != 0xFFFF) return ParseSubfield(format, text, root, sub);
   return ParseWholeType(format, text, root);
 }

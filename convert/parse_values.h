@@ -3,8 +3,8 @@
 // compiled format that shows them.
 #include <string_view>
 
-#include "convert/trial_patterns.h"
-#include "format/brackets_object.h"
+#include "format/trial_patterns.h"
+#include "format/alternate_fmt.h"
 #include "format/fmt_splitter.h"
 #include "typetree/type_tree_item.h"
 
@@ -23,7 +23,7 @@ namespace vornfmt {
 // format has more than kMaxTrialPatterns patterns. Values stored by rejected
 // trials stay where a later trial does not overwrite them; text after the
 // last field is not compared.
-bool ParseValues(const CBracketsObject& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub);
+bool ParseValues(const CAlternateFmt& format, std::u16string_view text, CTypeTreeItem& root, int16_t sub);
 
 // Reads one input field per item of `node` from `scanner`, in order (Literal
 // items take none), choosing conditional branches by the values as they

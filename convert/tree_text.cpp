@@ -1,7 +1,6 @@
 #include "convert/tree_text.h"
 
 #include "catalog/formatter_engine.h"
-#include "convert/find_item.h"
 #include "convert/format_values.h"
 #include "convert/number_text.h"
 #include "convert/parse_values.h"
@@ -11,10 +10,9 @@
 namespace vornfmt {
 namespace {
 
-std::u16string BoundText(const CBracketsObject& format, std::u16string_view name, double bound,
-                         CTypeTreeItem& root) {
+std::u16string BoundText(const CAlternateFmt& format, std::u16string_view name, double bound) {
   std::u16string text;
-  return FormatBound(format, name, bound, text, root) ? text : RealText(bound);
+  return FormatBound(format, name, bound, text) ? text : RealText(bound);
 }
 
 }  // namespace
@@ -33,7 +31,7 @@ std::u16string GetUnitsText(CTypeTreeItemBase& node) {
   CTypeTreeItem* owner = node.owner;
   const CAlternateFmt* format = owner ? owner->GetFormat() : nullptr;
   if (format) {
-    const CFmtStringItem* item = FindItem(*format, node.GetName(), *owner);
+    const CFmtStringItem* item = format->FindItem(node.GetName());
     if (item && item->UnitsIndex() > 0)
       return TheEngine().LookupString(owner->pid, static_cast<uint8_t>(item->UnitsScope()),
                                       static_cast<uint32_t>(item->UnitsIndex()));
@@ -48,8 +46,8 @@ bool GetBoundsText(CTypeTreeItemBase& node, std::u16string& minimum, std::u16str
   double low = 0.0, high = 0.0;
   if (!GetBounds(node, low, high)) return false;
   const std::u16string name = node.GetName();
-  minimum = BoundText(*format, name, low, *owner);
-  maximum = BoundText(*format, name, high, *owner);
+  minimum = BoundText(*format, name, low);
+  maximum = BoundText(*format, name, high);
   return true;
 }
 

@@ -73,6 +73,8 @@ class CBracketsObject {
  protected:
   // The arena of this node's tree, created on first use for a root of its own.
   FormatArena& Arena();
+  // The same, for a node that has one already (every compiled root has).
+  FormatArena& ArenaOf() const { return *arena_; }
 
  private:
   friend class FormatCompiler;

@@ -67,4 +67,10 @@ std::vector<const CFmtObject*> CFmtFile::Sorted(bool (*in_table)(std::u16string_
   return objects;
 }
 
+const CAlternateFmt* CFmtFile::SelectFormat(std::u16string_view type_name,
+                                           std::u16string_view measurement_system) const {
+  const CFmtObject* object = FindObject(type_name);
+  return object ? object->SelectFormat(measurement_system) : nullptr;
+}
+
 }  // namespace vornfmt

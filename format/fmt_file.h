@@ -54,6 +54,9 @@ class CFmtFile : public FormatFileBase {
   // network-variable name found there, else from the CPT table when it is a
   // configuration-property name; else none.
   const CFmtObject* FindObject(std::u16string_view type_name) const;
+  // FindObject's alternative for `measurement_system` (CFmtObject::SelectFormat).
+  const CAlternateFmt* SelectFormat(std::u16string_view type_name,
+                                    std::u16string_view measurement_system) const override;
 
   const std::u16string& FileName() const { return file_name_; }
   TextWidener Widener() const { return widen_; }

@@ -5,6 +5,7 @@
 namespace vornfmt {
 
 FormatArena::~FormatArena() {
+  kept_.clear();  // what was derived from the nodes goes before them
   while (blocks_ != nullptr) {
     Block* next = blocks_->next;
     ::operator delete(static_cast<void*>(blocks_));

@@ -10,9 +10,12 @@
 //
 // Objects placed in an arena are never destroyed one by one: they must own
 // nothing that needs releasing (their texts belong to the arena).
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
@@ -111,6 +114,22 @@ class FormatArena {
 
   static const std::u16string& Empty();
 
+  // The object in `slot`, made by `make` (a std::unique_ptr<T>) the first
+  // time any thread asks and kept until the arena is released. For what is
+  // derived from a compiled format after loading: the nodes are shared by
+  // every thread, so the first user builds it under the arena's lock.
+  template <class T, class Make>
+  const T& KeepOnce(std::atomic<const T*>& slot, Make&& make) {
+    if (const T* ready = slot.load(std::memory_order_acquire)) return *ready;
+    std::lock_guard<std::mutex> lock(kept_mutex_);
+    if (const T* ready = slot.load(std::memory_order_relaxed)) return *ready;
+    std::unique_ptr<T> made = make();
+    const T* stored = made.get();
+    kept_.emplace_back(made.release(), [](void* object) { delete static_cast<T*>(object); });
+    slot.store(stored, std::memory_order_release);
+    return *stored;
+  }
+
  private:
   struct StringKey {
     static std::u16string_view Key(const std::u16string& s) { return s; }
@@ -131,6 +150,8 @@ class FormatArena {
   std::size_t next_block_ = kFirstBlock;
   std::deque<std::u16string> texts_;
   TextKeyedTable<const std::u16string, StringKey> text_index_;
+  std::mutex kept_mutex_;
+  std::vector<std::unique_ptr<void, void (*)(void*)>> kept_;
 };
 
 // A pointer to a node or item of a compiled format, as the lists of a node

@@ -1,6 +1,6 @@
 #include "typetree/type_tree_item.h"
 
-#include "format/fmt_file.h"
+#include "format/alternate_fmt.h"
 #include "typetree/library_access.h"
 
 namespace vornfmt {
@@ -52,17 +52,13 @@ CTypeTreeItemBase* CTypeTreeItem::FindItemByName(std::u16string_view wanted) {
 }
 
 const CAlternateFmt* CTypeTreeItem::GetFormat() {
-  if (format || !formatFile) return format;
-  const auto* file = dynamic_cast<const CFmtFile*>(formatFile);
-  if (!file) return nullptr;
-  if (const CFmtObject* object = file->FindObject(typeName)) format = object->SelectFormat(measurementSystem);
+  if (!format && formatFile) format = formatFile->SelectFormat(typeName, measurementSystem);
   return format;
 }
 
 void CTypeTreeItem::SetMeasurementSystem(std::u16string_view system) {
   measurementSystem = system;
   format = nullptr;
-  formatCache.reset();
   GetFormat();
 }
 
@@ -73,7 +69,6 @@ std::u16string CTypeTreeItem::GetMeasurementSystem() {
 
 void CTypeTreeItem::FreeTree() {
   format = nullptr;
-  formatCache.reset();
   if (treeHandle == 0) return;
   ResourceGuard guard(ResourceLock());
   Lib().LdrfFreeTypeTree(treeHandle);

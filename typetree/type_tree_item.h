@@ -58,20 +58,12 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   CTypeFile* GetTypeFile() const { return typeFile; }
   void SetInteractive(bool on) { interactive = on ? 1 : 0; }
 
-  // Drops the library handle (and the cached format); the nodes stay.
+  // Drops the library handle (and the chosen format); the nodes stay.
   void FreeTree();
   // Finds the format file and the type file of the identity and opens the type.
   bool Reopen();
 
   const std::vector<CTypeTreeItemBase*>& Subfields() const { return subfields; }
-
-  // Room for what the formatting layer derives from the format in use (its
-  // name index). Dropped whenever `format` is; the owner of the cache checks
-  // which format it was built for.
-  struct FormatCache {
-    virtual ~FormatCache() = default;
-  };
-  std::unique_ptr<FormatCache> formatCache;
 
   std::u16string pid;
   uint16_t selector = 0xFFFF;

@@ -10,7 +10,7 @@
 #include "convert/embedded_string_ref.h"
 #include "convert/evaluate_condition.h"
 #include "convert/piece_text.h"
-#include "convert/trial_patterns.h"
+#include "format/trial_patterns.h"
 #include "convert/variant_convert.h"
 #include "format/alternate_fmt.h"
 #include "platform/automation/oleauto.h"

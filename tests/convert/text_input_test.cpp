@@ -6,7 +6,7 @@
 #include <string>
 
 #include "convert/conversion_drivers.h"
-#include "convert/find_item.h"
+#include "format/format_index.h"
 #include "convert/number_text.h"
 #include "convert/parse_into.h"
 #include "convert/tree_text.h"
@@ -131,12 +131,12 @@ TEST_F(StoredValue, IndexedLookUpAgreesWithTheWalk) {
   ASSERT_NE(format, nullptr);
   for (int16_t sub = 0; sub < root->GetSubfieldCount(); ++sub) {
     const std::u16string name = root->GetSubfield(sub)->GetName();
-    const CFmtStringItem* item = FindItem(*format, name, *root);
+    const CFmtStringItem* item = format->FindItem(name);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item, FindItem(*format, name));
     EXPECT_EQ(root->FindSubIndexByName(name), sub);
   }
-  EXPECT_EQ(FindItem(*format, u"f30", *root), nullptr);
+  EXPECT_EQ(format->FindItem(u"f30"), nullptr);
   EXPECT_EQ(root->FindSubIndexByName(u"F00"), -1);
 }
 

@@ -1,4 +1,4 @@
-#include "convert/trial_patterns.h"
+#include "format/trial_patterns.h"
 
 #include <algorithm>
 

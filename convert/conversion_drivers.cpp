@@ -3,8 +3,8 @@
 #include <string>
 
 #include "convert/edit_value.h"
-#include "convert/format_values.h"
-#include "convert/parse_into.h"
+#include "convert/input/parse_into.h"
+#include "convert/output/render.h"
 #include "convert/tree_text.h"
 #include "convert/variant_convert.h"
 #include "format/alternate_fmt.h"

@@ -1,9 +1,9 @@
 #include "convert/tree_text.h"
 
 #include "catalog/formatter_engine.h"
-#include "convert/format_values.h"
-#include "convert/number_text.h"
-#include "convert/parse_values.h"
+#include "convert/input/parse_values.h"
+#include "convert/output/locale_number_text.h"
+#include "convert/output/render.h"
 #include "format/alternate_fmt.h"
 #include "typetree/bounds.h"
 

@@ -1,6 +1,6 @@
 #include "convert/variant_convert.h"
 
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 
 namespace vornfmt {
 namespace {

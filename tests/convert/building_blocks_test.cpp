@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "convert/embedded_string_ref.h"
-#include "convert/evaluate_condition.h"
-#include "convert/piece_text.h"
-#include "format/trial_patterns.h"
+#include "convert/output/embedded_string_ref.h"
+#include "convert/output/evaluate_condition.h"
+#include "convert/output/item_value.h"
 #include "convert/variant_convert.h"
 #include "format/alternate_fmt.h"
+#include "format/trial_patterns.h"
 #include "platform/automation/oleauto.h"
 #include "tests/convert/convert_catalog.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "convert/conversion_drivers.h"
-#include "format/format_index.h"
-#include "convert/number_text.h"
-#include "convert/parse_into.h"
+#include "convert/input/parse_into.h"
+#include "convert/output/locale_number_text.h"
 #include "convert/tree_text.h"
 #include "convert/variant_convert.h"
 #include "format/alternate_fmt.h"
+#include "format/format_index.h"
 #include "platform/automation/oleauto.h"
 #include "tests/convert/convert_catalog.h"
 

@@ -1,7 +1,7 @@
-#include "convert/embedded_string_ref.h"
+#include "convert/output/embedded_string_ref.h"
 
 #include "catalog/program_id.h"
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 #include "platform/code_page.h"
 
 namespace vornfmt {

@@ -1,11 +1,10 @@
-#include "convert/render.h"
+#include "convert/output/render.h"
 
 #include "catalog/formatter_engine.h"
-#include "convert/embedded_string_ref.h"
-#include "convert/evaluate_condition.h"
-#include "convert/item_value.h"
-#include "convert/number_text.h"
-#include "convert/piece_text.h"
+#include "convert/output/embedded_string_ref.h"
+#include "convert/output/evaluate_condition.h"
+#include "convert/output/item_value.h"
+#include "convert/output/locale_number_text.h"
 #include "platform/code_page.h"
 
 namespace vornfmt {
@@ -78,6 +77,33 @@ void Render(const CBracketsObject& node, std::u16string& out, CTypeTreeItem& roo
       break;
     }
   }
+}
+
+
+bool FormatValues(const CAlternateFmt& format, std::u16string& out, CTypeTreeItem& root, int16_t sub) {
+  if (static_cast<uint16_t>(sub) == 0xFFFF) {
+    std::u16string text;
+    Render(format, text, root);
+    out = std::move(text);
+    return true;
+  }
+  CTypeTreeItemBase* node = root.GetSubfield(sub);
+  if (!node) return false;
+  const CFmtStringItem* item = format.FindItemOrArrayItem(node->GetName());
+  if (!item) return false;
+  out = ValueText(*item, *node);
+  return true;
+}
+
+double GetNumber(const CAlternateFmt& format, CTypeTreeItemBase* node) {
+  if (!node) return 0.0;
+  const CFmtStringItem* item = format.FindItem(node->GetName());
+  return item ? ScaledValue(*item, *node) : 0.0;
+}
+
+bool FormatBound(const CAlternateFmt& format, std::u16string_view name, double number, std::u16string& out) {
+  const CFmtStringItem* item = format.FindItem(name);
+  return NumberText(item ? *item : DefaultItem(), number, out);
 }
 
 }  // namespace vornfmt

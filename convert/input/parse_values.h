@@ -3,9 +3,9 @@
 // compiled format that shows them.
 #include <string_view>
 
-#include "format/trial_patterns.h"
 #include "format/alternate_fmt.h"
 #include "format/fmt_splitter.h"
+#include "format/trial_patterns.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt {

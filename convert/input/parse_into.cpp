@@ -1,6 +1,6 @@
-#include "convert/parse_into.h"
+#include "convert/input/parse_into.h"
 
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 #include "typetree/codec.h"
 
 namespace vornfmt {

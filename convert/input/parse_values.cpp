@@ -1,10 +1,10 @@
-#include "convert/parse_values.h"
+#include "convert/input/parse_values.h"
 
 #include <algorithm>
 #include <string>
 
-#include "convert/evaluate_condition.h"
-#include "convert/parse_into.h"
+#include "convert/input/parse_into.h"
+#include "convert/output/evaluate_condition.h"
 
 namespace vornfmt {
 namespace {

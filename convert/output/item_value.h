@@ -1,12 +1,13 @@
 #pragma once
 // What one format item makes of one value: the value's text, its scaled
-// number, the text of a given number.
+// number, the text of a given number, and its piece with that text put in.
 //
 // Scaled means value x scale + offset in double precision, with the item's
 // scale and offset widened from single precision -- as format files define
 // them -- so a scale written 0.1 acts as the single nearest to 0.1 and
 // 235 x 0.1 shows as 23.5000003501773.
 #include <string>
+#include <string_view>
 
 #include "format/fmt_string_item.h"
 #include "typetree/type_tree_item_base.h"
@@ -30,5 +31,16 @@ double ScaledValue(const CFmtStringItem& item, const CTypeTreeItemBase& node);
 // `out` untouched, for Literal items; String items leave `out` untouched and
 // answer true; EnumName, Decimal and Other give "%d".
 bool NumberText(const CFmtStringItem& item, double number, std::u16string& out);
+
+// A piece of a compiled format is used as a printf-like format with one
+// string argument. Pieces come from format files, so they are never handed
+// to a C formatter: this does the one substitution they can ask for.
+// Appends `piece` to `out` with its first "%s" replaced by `argument` and
+// every "%%" folded to '%'. A further "%s" (a format text with more
+// conversions than arguments) gives nothing: the piece has only one value.
+// Any other '%' sequence ("%5.2f", "%u", a lone '%') is kept as written.
+void AppendPiece(std::u16string& out, std::u16string_view piece, std::u16string_view argument);
+
+std::u16string PieceText(std::u16string_view piece, std::u16string_view argument);
 
 }  // namespace vornfmt

@@ -1,4 +1,4 @@
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 
 #include <charconv>
 #include <clocale>

@@ -1,6 +1,6 @@
-#include "convert/item_value.h"
+#include "convert/output/item_value.h"
 
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 #include "platform/code_page.h"
 #include "typetree/codec.h"
 
@@ -57,6 +57,37 @@ bool NumberText(const CFmtStringItem& item, double number, std::u16string& out) 
     default: out = DecimalText(Truncated(x)); break;
   }
   return true;
+}
+
+void AppendPiece(std::u16string& out, std::u16string_view piece, std::u16string_view argument) {
+  bool argumentUsed = false;
+  size_t i = 0;
+  while (i < piece.size()) {
+    const size_t percent = piece.find(u'%', i);
+    if (percent == std::u16string_view::npos || percent + 1 == piece.size()) {
+      out.append(piece.substr(i));
+      return;
+    }
+    out.append(piece.substr(i, percent - i));
+    const char16_t next = piece[percent + 1];
+    if (next == u'%') {
+      out.push_back(u'%');
+      i = percent + 2;
+    } else if (next == u's') {
+      if (!argumentUsed) out.append(argument);
+      argumentUsed = true;
+      i = percent + 2;
+    } else {
+      out.push_back(u'%');
+      i = percent + 1;
+    }
+  }
+}
+
+std::u16string PieceText(std::u16string_view piece, std::u16string_view argument) {
+  std::u16string out;
+  AppendPiece(out, piece, argument);
+  return out;
 }
 
 }  // namespace vornfmt

@@ -1,8 +1,9 @@
 #pragma once
-// Numbers as display text: the few fixed printf formats the formatter uses
-// ("%.15g", "%d", "%u", "%x", "%c"), written in the process's numeric locale
-// (LC_NUMERIC, which the engine sets to the user's), and the matching
-// readers for typed text.
+// Numbers as display text in the user's numeric locale: the few fixed printf
+// formats the formatter uses ("%.15g", "%d", "%u", "%x", "%c"), written with
+// the separators of LC_NUMERIC (which the engine sets to the user's), and the
+// matching readers for typed text. (VARIANT conversions have rules of their
+// own: platform/automation/number_text.h.)
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,10 +1,10 @@
-#include "convert/evaluate_condition.h"
+#include "convert/output/evaluate_condition.h"
 
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "convert/number_text.h"
+#include "convert/output/locale_number_text.h"
 #include "format/cmy_string.h"
 
 namespace vornfmt {

@@ -13,22 +13,20 @@
 
 #include "catalog/formatter_engine.h"
 #include "convert/conversion_drivers.h"
+#include "convert/formatter_assembly.h"
 #include "convert/variant_convert.h"
-#include "format/fmt_file_factory.h"
 #include "platform/automation/oleauto.h"
 #include "platform/code_page.h"
 
 namespace {
 
 vornfmt::CTypeTreeItem& Load(const char16_t* type) {
-  static vornfmt::FormatterEngine* engine = [] {
-    auto* e = new vornfmt::FormatterEngine();
-    e->SetFormatFileFactory(vornfmt::MakeFmtFileFactory());
-    e->OpenCatalog(vornfmt::codepage::Utf8ToUtf16(std::string(VORNFMT_SOURCE_DIR) + "/tests/data/convert"));
-    vornfmt::InstallEngine(e);
-    return e;
+  static vornfmt::Formatter* formatter = [] {
+    auto* f = vornfmt::AssembleFormatter({.widen = &vornfmt::WidenWindows1252}).release();
+    f->Engine().OpenCatalog(vornfmt::codepage::Utf8ToUtf16(std::string(VORNFMT_SOURCE_DIR) + "/tests/data/convert"));
+    return f;
   }();
-  (void)engine;
+  (void)formatter;
   auto* root = new vornfmt::CTypeTreeItem();
   if (!root->LoadByName(type, u"0000000000000000", 0)) std::abort();
   return *root;

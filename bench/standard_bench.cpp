@@ -14,7 +14,7 @@
 
 #include "catalog/formatter_engine.h"
 #include "convert/conversion_drivers.h"
-#include "format/fmt_file_factory.h"
+#include "convert/formatter_assembly.h"
 #include "platform/automation/oleauto.h"
 #include "platform/code_page.h"
 
@@ -24,14 +24,12 @@ constexpr char16_t kPid[] = u"0000000000000000";
 constexpr int kRounds = 32;
 
 void OpenStandardCatalog() {
-  static vornfmt::FormatterEngine* engine = [] {
-    auto* e = new vornfmt::FormatterEngine();
-    e->SetFormatFileFactory(vornfmt::MakeFmtFileFactory());
-    e->OpenCatalog(vornfmt::codepage::Utf8ToUtf16(std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog"));
-    vornfmt::InstallEngine(e);
-    return e;
+  static vornfmt::Formatter* formatter = [] {
+    auto* f = vornfmt::AssembleFormatter({.widen = &vornfmt::WidenWindows1252}).release();
+    f->Engine().OpenCatalog(vornfmt::codepage::Utf8ToUtf16(std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog"));
+    return f;
   }();
-  (void)engine;
+  (void)formatter;
 }
 
 struct Sample {

@@ -36,6 +36,14 @@ FormatterEngine::FormatterEngine(const LdrfApi& library) : library_(&library) { 
 
 FormatterEngine::~FormatterEngine() { CloseCatalog(); }
 
+std::string FormatterEngine::LastLibraryError() const {
+  char text[512];
+  uint32_t length = sizeof text;
+  ResourceGuard guard(ResourceLock());
+  library_->LdrfLastErrorText(text, &length);  // a longer text arrives cut
+  return std::string(text, length < sizeof text ? length : sizeof text);
+}
+
 void FormatterEngine::OpenCatalog(const std::u16string& folder) {
   ResourceGuard guard(ResourceLock());
   CloseCatalog();  // opening again starts afresh rather than leaking the old catalog

@@ -39,6 +39,8 @@ class FormatterEngine {
   std::u16string LookupString(std::u16string_view pid, uint8_t scope, uint32_t index);
 
   const LdrfApi& Library() const { return *library_; }
+  // What the library said about its last failure, for a person to read.
+  std::string LastLibraryError() const;
   bool HasCatalog() const { return catalog_ != 0; }
   const std::u16string& CatalogFolder() const { return catalogFolder_; }
   const std::map<std::u16string, std::unique_ptr<FormatFileBase>>& FormatFiles() const { return formatFiles_; }

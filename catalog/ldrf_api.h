@@ -40,6 +40,7 @@ struct LdrfApi {
   decltype(&::LdrfGetDoubleFloatDetails) LdrfGetDoubleFloatDetails = ::LdrfGetDoubleFloatDetails;
   decltype(&::LdrfGetEnumDetails) LdrfGetEnumDetails = ::LdrfGetEnumDetails;
   decltype(&::LdrfFreeTypeTree) LdrfFreeTypeTree = ::LdrfFreeTypeTree;
+  decltype(&::LdrfLastErrorText) LdrfLastErrorText = ::LdrfLastErrorText;
 };
 
 // The table that calls the library itself.

@@ -98,4 +98,34 @@ bool CTypeFile::FindEnumValue(std::u16string_view name, int32_t set, int32_t& va
   return false;
 }
 
+namespace {
+
+// The type's name as its tree's root node gives it, or empty.
+std::u16string RootName(const LdrfApi& library, LdrfHandle tree) {
+  TextBuffer name;
+  library.LdrfScanTypeTree(tree, nullptr, nullptr);
+  int32_t kind = 0;
+  if (!TreeCallSucceeded(library.LdrfReadTypeTreeNode(tree, &kind, nullptr, nullptr, name.data, &name.length,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)))
+    return {};
+  return name.Widen();
+}
+
+}  // namespace
+
+std::vector<TypeListing> CTypeFile::ListTypes() {
+  std::vector<TypeListing> types;
+  ResourceGuard guard(ResourceLock());
+  if (!Open()) return types;
+  for (bool networkVariable : {true, false}) {
+    for (uint32_t index = 1; index <= UINT16_MAX; ++index) {
+      LdrfHandle tree = 0;
+      if (GetTypeByIndex(networkVariable, static_cast<uint16_t>(index), tree) != LDRF_OK) continue;
+      types.push_back({networkVariable, static_cast<uint16_t>(index), RootName(*library_, tree)});
+      library_->LdrfFreeTypeTree(tree);
+    }
+  }
+  return types;
+}
+
 }  // namespace vornfmt

@@ -11,6 +11,13 @@
 
 namespace vornfmt {
 
+// One type of a type file, as a listing names it.
+struct TypeListing {
+  bool isNetworkVariable = true;
+  uint16_t index = 0;
+  std::u16string name;  // the name its tree's root node gives; empty when unreadable
+};
+
 class CTypeFile {
  public:
   CTypeFile(const LdrfApi& library, std::u16string path, uint16_t catalogTag);
@@ -23,6 +30,9 @@ class CTypeFile {
   uint16_t TypesCount();
   LdrfResult GetTypeByIndex(bool isNetworkVariable, uint16_t index, LdrfHandle& tree);
   LdrfResult GetTypeByName(bool isNetworkVariable, std::u16string_view name, uint16_t& index, LdrfHandle& tree);
+
+  // Every type of the file, network variables first, each table by index.
+  std::vector<TypeListing> ListTypes();
 
   // A value no member has is named by the set's last member.
   std::u16string GetEnumMemberName(int32_t value, int32_t set);

@@ -17,12 +17,6 @@ bool CoversType(CTypeTreeItem& root, const uint8_t* raw, size_t length) {
   return raw && length >= root.GetSize(true);
 }
 
-// The codec's limit breaches reach the editing step from the first write on.
-void EnsureEditValueInstalled() {
-  static const bool installed = (InstallEditValue(), true);
-  (void)installed;
-}
-
 BOOL FormatNumber(CTypeTreeItem& root, VARTYPE vt, VARIANT* result, int16_t sub) {
   const CAlternateFmt* format = root.GetFormat();
   result->vt = VT_R8;
@@ -59,7 +53,6 @@ BOOL FormatToVariant(CTypeTreeItem& root, const uint8_t* raw, size_t length, VAR
 }
 
 BOOL WriteFromVariant(CTypeTreeItem& root, uint8_t* raw, size_t length, VARIANT* value, int16_t sub) {
-  EnsureEditValueInstalled();
   root.GetFormat();
   CTypeTreeItemBase* node = root.GetSubfield(sub);
   if (!node || !value || !CoversType(root, raw, length)) return FALSE;

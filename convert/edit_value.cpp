@@ -96,6 +96,4 @@ bool EditValue(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* va
   return true;  // arrays, unions and kinds without a dialog: nothing to correct
 }
 
-void InstallEditValue() { SetLimitBreachHandler(&EditValue); }
-
 }  // namespace vornfmt

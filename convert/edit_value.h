@@ -3,13 +3,20 @@
 // view-messages flag is off (its default) EditValue shows nothing and
 // answers false at once -- all that a failed WriteVT then does. While it is
 // on, and the tree's `interactive` flag is set, EditValue shows the message
-// and lets the user correct the value through the installed user interface
-// (ValueEditorUi), writing the corrected value with WriteFromVariant; without
-// an installed interface it answers false as well.
+// and lets the user correct the value through the user interface of the
+// assembled formatter (convert/formatter_assembly.h); without one it answers
+// false as well.
 //
-// EditValue is also the codec's limit-breach handler (typetree/limit_breach.h):
-// WriteFromVariant installs it on its first call, InstallEditValue does it
-// for hosts that encode directly.
+// The correction loop, which runs through three places:
+//
+//   WriteFromVariant ──text does not read / value is no number──► EditValue
+//   Encode (codec)   ──a limit is broken──► limit-breach handler = EditValue
+//   EditValue ──message box, then the dialog for the node's kind──► ValueEditorUi
+//   ValueEditorUi ──OK with a new text──► EditValue ──► WriteFromVariant again
+//
+// so a corrected text that is wrong again comes straight back here, and the
+// loop ends when a text is accepted (true) or the user cancels (false).
+// The dialogs implement ValueEditorUi and never convert anything themselves.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,8 +55,5 @@ ValueEditorUi* SetValueEditorUi(ValueEditorUi* ui);
 // when a correction is written. The signature is the codec's limit-breach
 // handler's.
 bool EditValue(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value, uint32_t messageId);
-
-// Makes EditValue the codec's limit-breach handler.
-void InstallEditValue();
 
 }  // namespace vornfmt

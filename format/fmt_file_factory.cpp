@@ -10,4 +10,7 @@ FormatFileFactory MakeFmtFileFactory(TextWidener widen) {
   };
 }
 
+// The one place that turns the engine's base back into the class made above.
+const CFmtFile* AsFmtFile(const FormatFileBase* file) { return dynamic_cast<const CFmtFile*>(file); }
+
 }  // namespace vornfmt

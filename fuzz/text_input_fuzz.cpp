@@ -10,8 +10,8 @@
 
 #include "catalog/formatter_engine.h"
 #include "convert/conversion_drivers.h"
+#include "convert/formatter_assembly.h"
 #include "convert/variant_convert.h"
-#include "format/fmt_file_factory.h"
 #include "format/text_encoding.h"
 #include "platform/automation/oleauto.h"
 #include "platform/code_page.h"
@@ -34,10 +34,9 @@ std::string CatalogFolder() {
 
 std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>& Trees() {
   static auto* trees = [] {
-    auto* engine = new vornfmt::FormatterEngine();
-    engine->SetFormatFileFactory(vornfmt::MakeFmtFileFactory());
-    engine->OpenCatalog(vornfmt::codepage::Utf8ToUtf16(CatalogFolder()));
-    vornfmt::InstallEngine(engine);
+    // Kept for the life of the process: the fuzzer never returns.
+    auto* formatter = vornfmt::AssembleFormatter({.widen = &vornfmt::WidenWindows1252}).release();
+    formatter->Engine().OpenCatalog(vornfmt::codepage::Utf8ToUtf16(CatalogFolder()));
     auto* loaded = new std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>();
     for (const char16_t* type : kTypes) {
       loaded->push_back(std::make_unique<vornfmt::CTypeTreeItem>());

@@ -11,23 +11,6 @@
 #endif
 
 namespace vornfmt::tool {
-namespace {
-
-FormatFileFactory& Factory() {
-  static FormatFileFactory factory;
-  return factory;
-}
-
-std::string LibraryError() {
-  char text[512];
-  uint32_t length = sizeof text;
-  LdrfLastErrorText(text, &length);
-  return std::string(text, length);
-}
-
-}  // namespace
-
-void SetFormatFileFactory(FormatFileFactory factory) { Factory() = std::move(factory); }
 
 void AddCatalogOptions(CLI::App& command, CatalogOptions& options) {
   command.add_option("--catalog", options.catalog, "Catalog folder (default: the shipped standard catalog)");
@@ -54,13 +37,12 @@ std::u16string PidText(const std::string& pid) {
 
 bool OpenCatalog(const CatalogOptions& options) {
   FormatterEngine& engine = TheEngine();
-  if (Factory()) engine.SetFormatFileFactory(Factory());
   const std::string folder = CatalogFolder(options);
   // Opening again would destroy the format files that loaded types still use.
   if (engine.HasCatalog() && engine.CatalogFolder() == codepage::Utf8ToUtf16(folder)) return true;
   engine.OpenCatalog(codepage::Utf8ToUtf16(folder));
   if (engine.HasCatalog()) return true;
-  std::cerr << "vornfmt: cannot open the catalog " << folder << ": " << LibraryError() << "\n";
+  std::cerr << "vornfmt: cannot open the catalog " << folder << ": " << engine.LastLibraryError() << "\n";
   return false;
 }
 

@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include "catalog/format_file_base.h"
 
 namespace vornfmt::tool {
 
@@ -26,8 +25,5 @@ std::u16string PidText(const std::string& pid);
 // Opens the module-wide engine on the catalog; on failure explains why on
 // standard error and answers false.
 bool OpenCatalog(const CatalogOptions& options);
-
-// Installed by main when the format layer is linked in.
-void SetFormatFileFactory(FormatFileFactory factory);
 
 }  // namespace vornfmt::tool

@@ -10,9 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/conversion_drivers.h"
-#include "convert/variant_convert.h"
-#include "platform/automation/oleauto.h"
+#include "control/type_element_core.h"
 #include "platform/code_page.h"
 #include "tools/commands.h"
 #include "tools/value_options.h"
@@ -27,31 +25,19 @@ struct FormatOptions {
   bool json = false;
 };
 
-// The result as the platform's conversion to text gives it (a VT_BOOL
-// true reads "-1"); empty when it has none.
-std::string ResultText(VARIANT& result) {
-  if (result.vt == VT_BSTR) return codepage::Utf16ToUtf8(BstrText(result));
-  VARIANT text;
-  VariantInit(&text);
-  std::string out;
-  if (VariantChangeType(&text, &result, 0, VT_BSTR) == S_OK) out = codepage::Utf16ToUtf8(BstrText(text));
-  VariantClear(&text);
-  return out;
-}
-
 VARTYPE RequestedType(const FormatOptions& options) {
   return static_cast<VARTYPE>(options.value.vt < 0 ? VT_BSTR : options.value.vt);
 }
 
 // FormatVT of one buffer; the result text and whether FormatVT answered true.
-std::pair<std::string, bool> FormatOnce(CTypeTreeItem& root, const std::vector<uint8_t>& raw, VARTYPE vt,
+std::pair<std::string, bool> FormatOnce(TypeElementCore& element, const std::vector<uint8_t>& raw, VARTYPE vt,
                                         int16_t sub) {
   VARIANT result;
   VariantInit(&result);
-  const BOOL ok = FormatToVariant(root, raw.data(), raw.size(), vt, &result, sub);
-  std::string text = ResultText(result);
+  const bool ok = element.Format(raw, vt, result, sub);
+  std::string text = codepage::Utf16ToUtf8(ResultText(result));
   VariantClear(&result);
-  return {std::move(text), ok != 0};
+  return {std::move(text), ok};
 }
 
 void PrintResult(std::string_view type, std::string_view hex, const std::pair<std::string, bool>& result,
@@ -73,30 +59,30 @@ int Format(const FormatOptions& options) {
     std::cerr << "vornfmt format: HEX \"" << options.hex << "\" must be pairs of hexadecimal digits\n";
     return 2;
   }
-  CTypeTreeItem root;
-  if (!LoadType(root, options.value, "format")) return 1;
-  const std::optional<int16_t> sub = SubfieldIndex(root, options.value, "format");
+  TypeElementCore element;
+  if (!LoadType(element, options.value, "format")) return 1;
+  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, "format");
   if (!sub) return 1;
-  const auto result = FormatOnce(root, raw, RequestedType(options), *sub);
+  const auto result = FormatOnce(element, raw, RequestedType(options), *sub);
   PrintResult(options.value.type, HexOf(raw), result, options.json);
   return result.second ? 0 : 1;
 }
 
-// A type of the batch, loaded at its first line and kept; no tree when it
+// A type of the batch, loaded at its first line and kept; no element when it
 // cannot be loaded or lacks the requested field.
 struct BatchType {
-  std::unique_ptr<CTypeTreeItem> root;
+  std::unique_ptr<TypeElementCore> element;
   int16_t sub = -1;
 };
 
 BatchType LoadBatchType(std::string_view type, const FormatOptions& options) {
-  BatchType loaded{std::make_unique<CTypeTreeItem>()};
+  BatchType loaded{std::make_unique<TypeElementCore>()};
   ValueOptions value = options.value;
   value.type = type;
   std::optional<int16_t> sub;
-  if (LoadType(*loaded.root, value, "format")) sub = SubfieldIndex(*loaded.root, value, "format");
+  if (LoadType(*loaded.element, value, "format")) sub = SubfieldIndex(*loaded.element, value, "format");
   if (sub) loaded.sub = *sub;
-  else loaded.root.reset();
+  else loaded.element.reset();
   return loaded;
 }
 
@@ -121,7 +107,7 @@ int FormatBatch(const FormatOptions& options) {
     if (known == types.end()) known = types.emplace(std::string(type), LoadBatchType(type, options)).first;
     const BatchType& batchType = known->second;
     std::pair<std::string, bool> result{"", false};
-    if (batchType.root && UnpackHex(hex, raw)) result = FormatOnce(*batchType.root, raw, RequestedType(options), batchType.sub);
+    if (batchType.element && UnpackHex(hex, raw)) result = FormatOnce(*batchType.element, raw, RequestedType(options), batchType.sub);
     allOk = allOk && result.second;
     PrintResult(type, hex, result, options.json);
   }

@@ -67,7 +67,7 @@ int ListCatalog(const FormatsOptions& options) {
   FormatterEngine& engine = TheEngine();
   if (options.pid_given) {
     const auto selector = static_cast<uint16_t>(options.catalog.selector);
-    const auto* file = dynamic_cast<const CFmtFile*>(engine.FindFormatFile(PidText(options.catalog.pid), selector));
+    const auto* file = AsFmtFile(engine.FindFormatFile(PidText(options.catalog.pid), selector));
     if (!file) {
       std::cerr << "vornfmt: no format file applies to program ID " << options.catalog.pid << " and selector "
                 << options.catalog.selector << "\n";
@@ -77,7 +77,7 @@ int ListCatalog(const FormatsOptions& options) {
   }
   bool found = options.type_name.empty();
   for (const auto& [path, base] : engine.FormatFiles()) {
-    const auto* file = dynamic_cast<const CFmtFile*>(base.get());
+    const auto* file = AsFmtFile(base.get());
     if (!file) continue;
     if (!options.type_name.empty() && !file->FindObject(codepage::Utf8ToUtf16(options.type_name))) continue;
     found = PrintFormatFile(*file, options.type_name) || found;

@@ -7,8 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "catalog/formatter_engine.h"
-#include "catalog/resource_lock.h"
-#include "catalog/text_buffer.h"
 #include "platform/code_page.h"
 #include "tools/catalog_options.h"
 #include "tools/commands.h"
@@ -22,49 +20,18 @@ struct TypesOptions {
   bool json = false;
 };
 
-struct TypeEntry {
-  bool networkVariable;
-  uint32_t index;
-  std::string name;
-};
-
-// The type's name as its tree's root node gives it, or empty.
-std::u16string RootName(const LdrfApi& library, LdrfHandle tree) {
-  TextBuffer name;
-  library.LdrfScanTypeTree(tree, nullptr, nullptr);
-  int32_t kind = 0;
-  if (!TreeCallSucceeded(library.LdrfReadTypeTreeNode(tree, &kind, nullptr, nullptr, name.data, &name.length,
-                                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)))
-    return {};
-  return name.Widen();
-}
-
-// Every type of the file, network variables first, each by index.
-std::vector<TypeEntry> ListTypes(CTypeFile& file) {
-  std::vector<TypeEntry> types;
-  if (!file.Open()) return types;
-  const LdrfApi& library = TheEngine().Library();
-  ResourceGuard guard(ResourceLock());
-  for (bool networkVariable : {true, false}) {
-    for (uint32_t index = 1; index <= UINT16_MAX; ++index) {
-      LdrfHandle tree = 0;
-      if (file.GetTypeByIndex(networkVariable, static_cast<uint16_t>(index), tree) != LDRF_OK) continue;
-      types.push_back({networkVariable, index, codepage::Utf16ToUtf8(RootName(library, tree))});
-      library.LdrfFreeTypeTree(tree);
-    }
-  }
-  return types;
-}
-
-void PrintTypes(const std::vector<TypeEntry>& types, bool json) {
+void PrintTypes(const std::vector<TypeListing>& types, bool json) {
   if (!json) {
-    for (const TypeEntry& type : types)
-      std::cout << (type.networkVariable ? "NVT " : "CPT ") << type.index << " " << type.name << "\n";
+    for (const TypeListing& type : types)
+      std::cout << (type.isNetworkVariable ? "NVT " : "CPT ") << type.index << " "
+                << codepage::Utf16ToUtf8(type.name) << "\n";
     return;
   }
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const TypeEntry& type : types)
-    list.push_back({{"table", type.networkVariable ? "NVT" : "CPT"}, {"index", type.index}, {"name", type.name}});
+  for (const TypeListing& type : types)
+    list.push_back({{"table", type.isNetworkVariable ? "NVT" : "CPT"},
+                    {"index", type.index},
+                    {"name", codepage::Utf16ToUtf8(type.name)}});
   std::cout << list.dump(2) << "\n";
 }
 
@@ -93,7 +60,7 @@ void AddTypesCommand(CLI::App& app, int& exitCode) {
                 << options->catalog.selector << "\n";
       return;
     }
-    PrintTypes(ListTypes(*file), options->json);
+    PrintTypes(file->ListTypes(), options->json);
     exitCode = 0;
   });
 }

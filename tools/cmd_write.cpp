@@ -4,10 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/conversion_drivers.h"
-#include "convert/variant_convert.h"
-#include "format/fmt_file_factory.h"
-#include "platform/automation/oleauto.h"
+#include "control/type_element_core.h"
 #include "platform/code_page.h"
 #include "tools/commands.h"
 #include "tools/value_options.h"
@@ -32,21 +29,21 @@ bool MakeValue(const WriteOptions& options, VARIANT& value) {
   return options.value.vt < 0 || ConvertVariant(&value, static_cast<VARTYPE>(options.value.vt)) == S_OK;
 }
 
-bool StartingBytes(const WriteOptions& options, CTypeTreeItem& root, std::vector<uint8_t>& raw) {
+bool StartingBytes(const WriteOptions& options, TypeElementCore& element, std::vector<uint8_t>& raw) {
   if (options.bytes.empty()) {
-    raw.assign(root.GetSize(true), 0);
+    raw.assign(static_cast<uint16_t>(element.Length(-1)), 0);
     return true;
   }
   return UnpackHex(options.bytes, raw);
 }
 
 int Write(const WriteOptions& options) {
-  CTypeTreeItem root;
-  if (!LoadType(root, options.value, "write")) return 1;
-  const std::optional<int16_t> sub = SubfieldIndex(root, options.value, "write");
+  TypeElementCore element;
+  if (!LoadType(element, options.value, "write")) return 1;
+  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, "write");
   if (!sub) return 1;
   std::vector<uint8_t> raw;
-  if (!StartingBytes(options, root, raw)) {
+  if (!StartingBytes(options, element, raw)) {
     std::cerr << "vornfmt write: --bytes \"" << options.bytes << "\" must be pairs of hexadecimal digits\n";
     return 2;
   }
@@ -57,7 +54,7 @@ int Write(const WriteOptions& options) {
     std::cerr << "vornfmt write: VALUE \"" << options.text << "\" is not a number of that VARIANT type\n";
     return 2;
   }
-  const BOOL ok = WriteFromVariant(root, raw.data(), raw.size(), &value, *sub);
+  const bool ok = element.Write(raw, value, *sub);
   VariantClear(&value);
   std::cout << HexOf(raw) << "\n";
   return ok ? 0 : 1;

@@ -2,9 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "format/fmt_file_factory.h"
-#include "platform/code_page.h"
-#include "tools/catalog_options.h"
+#include "convert/formatter_assembly.h"
 #include "tools/commands.h"
 
 #ifndef VORNFMT_VERSION
@@ -17,8 +15,9 @@ int main(int argc, char** argv) {
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);
-  // Every command reads the catalog's format files, widened from the ANSI code page.
-  vornfmt::tool::SetFormatFileFactory(vornfmt::MakeFmtFileFactory(&vornfmt::codepage::FromAnsi));
+  // Format-file texts are widened from the ANSI code page; no dialogs, so a
+  // value that cannot be written is refused and the tool says so.
+  const std::unique_ptr<vornfmt::Formatter> formatter = vornfmt::AssembleFormatter();
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);

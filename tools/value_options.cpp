@@ -6,9 +6,6 @@
 #include "platform/hex_digit.h"
 
 namespace vornfmt::tool {
-namespace {
-
-}  // namespace
 
 void AddValueOptions(CLI::App& command, ValueOptions& options) {
   AddCatalogOptions(command, options.catalog);
@@ -20,22 +17,22 @@ void AddValueOptions(CLI::App& command, ValueOptions& options) {
   command.add_option("--vt", options.vt, "VARIANT type code")->check(CLI::Range(0, 65535));
 }
 
-bool LoadType(CTypeTreeItem& root, const ValueOptions& options, const char* command) {
+bool LoadType(TypeElementCore& element, const ValueOptions& options, const char* command) {
   if (!OpenCatalog(options.catalog)) return false;
   const std::u16string pid = PidText(options.catalog.pid);
-  if (!root.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
+  if (!element.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
     std::cerr << "vornfmt " << command << ": no type \"" << options.type << "\" for program ID "
               << codepage::Utf16ToUtf8(pid) << " and selector " << options.catalog.selector << "\n";
     return false;
   }
-  if (!options.measurementSystem.empty()) root.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
+  if (!options.measurementSystem.empty()) element.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
   return true;
 }
 
-std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& options, const char* command) {
+std::optional<int16_t> SubfieldIndex(TypeElementCore& element, const ValueOptions& options, const char* command) {
   if (options.field.empty()) return static_cast<int16_t>(options.sub);
-  const int16_t sub = root.FindSubIndexByName(codepage::Utf8ToUtf16(options.field));
-  if (sub < 0) {
+  int16_t sub = -1;
+  if (!element.GetSubIndexByName(codepage::Utf8ToUtf16(options.field), sub)) {
     std::cerr << "vornfmt " << command << ": " << options.type << " has no subfield \"" << options.field << "\"\n";
     return std::nullopt;
   }

@@ -11,7 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/catalog_options.h"
-#include "typetree/type_tree_item.h"
+#include "control/type_element_core.h"
 
 namespace vornfmt::tool {
 
@@ -27,13 +27,14 @@ struct ValueOptions {
 // Adds --catalog, --pid, --selector, --ms, --sub, --field and --vt.
 void AddValueOptions(CLI::App& command, ValueOptions& options);
 
-// Opens the catalog (with the format files) and loads the type into `root`,
-// with the measurement system of --ms. Explains a failure on standard error.
-bool LoadType(CTypeTreeItem& root, const ValueOptions& options, const char* command);
+// Opens the catalog (with the format files) and loads the type into
+// `element`, with the measurement system of --ms. Explains a failure on
+// standard error.
+bool LoadType(TypeElementCore& element, const ValueOptions& options, const char* command);
 
 // The subfield index that --sub / --field address; nullopt (explained on
 // standard error) for a --field the type does not have.
-std::optional<int16_t> SubfieldIndex(CTypeTreeItem& root, const ValueOptions& options, const char* command);
+std::optional<int16_t> SubfieldIndex(TypeElementCore& element, const ValueOptions& options, const char* command);
 
 // Bytes from hexadecimal text: pairs of digits, optionally separated by
 // blanks or ':' ("0A28", "0a 28", "0A:28"). False for anything else.

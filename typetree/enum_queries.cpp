@@ -13,7 +13,7 @@ namespace {
 // type, the referenced type's file; for every other node, the owner's).
 CTypeFile* EnumerationFile(CTypeTreeItemBase& node) {
   for (CTypeTreeItemBase* p = &node; p; p = p->Parent())
-    if (auto* item = dynamic_cast<CTypeTreeItem*>(p)) return item->GetTypeFile();
+    if (CTypeTreeItem* item = p->AsTypeRoot()) return item->GetTypeFile();
   return node.owner ? node.owner->GetTypeFile() : nullptr;
 }
 

@@ -31,6 +31,7 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   std::u16string GetName() const override;
   ~CTypeTreeItem() override;
   LdrfHandle SelectNode() override;
+  CTypeTreeItem* AsTypeRoot() override { return this; }
 
   // Loading (tree_builder.cpp). A name may carry "#SYSTEM", the measurement system.
   bool LoadByName(std::u16string_view typeName, std::u16string_view pid, int16_t selector);

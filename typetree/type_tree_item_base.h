@@ -34,6 +34,8 @@ class CTypeTreeItemBase {
   // Makes this node the current node of its tree's cursor; answers the tree
   // handle, 0 on failure.
   virtual LdrfHandle SelectNode();
+  // The root of a type (CTypeTreeItem) answers itself; plain nodes null.
+  virtual CTypeTreeItem* AsTypeRoot() { return nullptr; }
 
   // Appends `child`, which becomes this node's.
   CTypeTreeItemBase& AddChild(std::unique_ptr<CTypeTreeItemBase> child);

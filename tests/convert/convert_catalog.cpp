@@ -1,6 +1,5 @@
 #include "tests/convert/convert_catalog.h"
 
-#include "format/fmt_file_factory.h"
 #include "platform/code_page.h"
 
 namespace vornfmt::test {
@@ -8,15 +7,11 @@ namespace vornfmt::test {
 ConvertCatalog::ConvertCatalog() : ConvertCatalog(std::string(VORNFMT_TEST_DATA) + "/convert") {}
 
 ConvertCatalog::ConvertCatalog(const std::string& folder) {
-  engine_.SetFormatFileFactory(MakeFmtFileFactory());
-  engine_.OpenCatalog(codepage::Utf8ToUtf16(folder));
-  previous_ = InstallEngine(&engine_);
+  formatter_ = AssembleFormatter({.widen = &WidenWindows1252});
+  formatter_->Engine().OpenCatalog(codepage::Utf8ToUtf16(folder));
 }
 
-ConvertCatalog::~ConvertCatalog() {
-  trees_.clear();
-  InstallEngine(previous_);
-}
+ConvertCatalog::~ConvertCatalog() { trees_.clear(); }
 
 CTypeTreeItem* ConvertCatalog::Load(const std::u16string& type) {
   auto root = std::make_unique<CTypeTreeItem>();

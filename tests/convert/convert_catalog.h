@@ -1,6 +1,6 @@
 #pragma once
-// A catalog opened with its format files in an engine of the test's own,
-// installed as the module-wide engine while the object lives; types are
+// A catalog opened with its format files in a formatter assembled for the
+// test, the module-wide one while the object lives; types are
 // loaded from it by name. By default the conversion tests' own catalog
 // (tests/data/convert).
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/formatter_engine.h"
+#include "convert/formatter_assembly.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt::test {
@@ -27,8 +27,7 @@ class ConvertCatalog {
   CTypeTreeItem* Load(const std::u16string& type);
 
  private:
-  FormatterEngine engine_;
-  FormatterEngine* previous_;
+  std::unique_ptr<Formatter> formatter_;
   std::vector<std::unique_ptr<CTypeTreeItem>> trees_;
 };
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Audit of the shipped catalog (resources/catalog) against the dataset it was
-converted from.
+converted from, and of its standard format file against its type and language
+files.
 
 tests/data/standard-layout.txt is written by tools/catalog/extract_standard_layout.py
 straight from the dataset. This test flattens every type of the generated type
@@ -15,6 +16,7 @@ Run: python3 -m unittest tests/standard/test_standard_catalog.py
 
 import json
 import os
+import re
 import struct
 import unittest
 
@@ -324,6 +326,50 @@ class StandardCatalogTest(unittest.TestCase):
                                (next(m for m in iot_type["members"] if m.get("name") == "color"), "SNVT_color_2")]:
             self.assertEqual((node["kind"], node["scope"]), ("reference", 0), referred)
             self.assertEqual(standard[node["index"]]["name"], referred)
+
+
+class StandardFormatFileTest(unittest.TestCase):
+    """standard.fmt as resources/catalog/README.md section 4 says: one entry per
+    line for every type of standard.typ, units references that resolve in
+    English and German, conversions without flags, width or precision."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.entries = []  # (name, system, default, specification)
+        with open(os.path.join(CATALOG, "standard.fmt"), encoding="utf-8") as f:
+            for line in f:
+                if line.strip() and not line.startswith("!"):
+                    m = re.fullmatch(r"(\*?)(\w+)(?:#(SI|US))?:text\((.*)\);", line.rstrip("\n"))
+                    assert m, line
+                    cls.entries.append((m.group(2), m.group(3), m.group(1) == "*", m.group(4)))
+
+    def test_every_type_has_entries_and_one_default(self):
+        typ = load_json("standard.typ")
+        self.assertEqual({e[0] for e in self.entries}, {t["name"] for t in typ["nvts"] + typ["cpts"]})
+        alternatives = {}
+        for name, system, default, _ in self.entries:
+            alternatives.setdefault(name, []).append((system, default))
+        for name, found in alternatives.items():
+            self.assertEqual(sum(default for _, default in found), 1, name)
+            self.assertIn(sorted(str(system) for system, _ in found), (["None"], ["SI", "US"]), name)
+        self.assertGreater(sum(len(found) == 2 for found in alternatives.values()), 100)
+
+    def test_units_references_resolve_in_english_and_german(self):
+        refs = {(int(s), i) for e in self.entries for s, i in re.findall(r"\*[-+.\deE]+\+[-+.\deE]+\((\d+):(\d+)\)", e[3])}
+        self.assertGreater(len(refs), 100)
+        self.assertEqual({scope for scope, _ in refs}, {0})
+        for language in ("enu", "deu"):
+            strings = load_json("standard." + language)["strings"]
+            self.assertEqual([i for _, i in sorted(refs) if not strings.get(i)], [], language)
+        self.assertEqual(load_json("standard.deu")["strings"]["10001"], "Grad Fahrenheit")
+        self.assertEqual(load_json("standard.enu")["strings"]["10001"], "degrees Fahrenheit")
+
+    def test_no_conversion_with_flags_width_or_precision(self):
+        for name, _, _, specification in self.entries:
+            texts = re.findall(r'"([^"]*)"', specification)
+            self.assertTrue(texts, name)
+            for text in texts:
+                self.assertIsNone(re.search(r"%(?!%|[fdxcsm])", text.replace("%%", "")), (name, text))
 
 
 if __name__ == "__main__":

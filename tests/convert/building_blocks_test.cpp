@@ -237,13 +237,5 @@ TEST(ConvertVariantCopy, LeavesTheValueOnFailure) {
   EXPECT_EQ(v.vt, VT_EMPTY);
 }
 
-TEST(LooksNumeric, OnlyNumberCharacters) {
-  EXPECT_TRUE(LooksNumeric(u"-1.5e+3"));
-  EXPECT_TRUE(LooksNumeric(u"..."));
-  EXPECT_FALSE(LooksNumeric(u""));
-  EXPECT_FALSE(LooksNumeric(u" 1"));
-  EXPECT_FALSE(LooksNumeric(u"0x1"));
-}
-
 }  // namespace
 }  // namespace vornfmt::test

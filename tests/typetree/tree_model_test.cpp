@@ -107,16 +107,6 @@ TEST_F(TreeModel, ConfigurationPropertiesByNameAndIndex) {
   EXPECT_EQ(root.isNetworkVariable, 0);
 }
 
-TEST_F(TreeModel, KindNamesKeepTheDeviceLanguageWidths) {
-  const std::vector<std::pair<int32_t, std::u16string_view>> table = {
-      {0, u"unknown"},         {1, u"char"},           {2, u"unsigned char"}, {3, u"signed short"},
-      {4, u"unsigned short"},  {5, u"signed long"},    {6, u"unsigned long"}, {7, u"enum"},
-      {8, u"array"},           {9, u"struct"},         {10, u"union"},        {11, u"bitfield"},
-      {12, u"float"},          {13, u"signed quad"},   {14, u"reference"},    {15, u"unsigned quad"},
-      {16, u"double float"},   {17, u"unknown"},       {-1, u"unknown"}};
-  for (const auto& [kind, name] : table) EXPECT_EQ(KindName(kind), name) << kind;
-}
-
 TEST_F(TreeModel, VariantTypesFollowKindAndScaling) {
   CTypeTreeItem record, level, either;
   ASSERT_TRUE(record.LoadByName(u"SNVT_record", kPid, 0));

@@ -77,8 +77,24 @@ long double IntegerOf(const VARIANT& v) {
     case VT_UINT: return v.uintVal;
     case VT_I8: return static_cast<long double>(v.llVal);
     case VT_UI8: return static_cast<long double>(v.ullVal);
+    case VT_BOOL: return v.boolVal;
+    case VT_R8: return v.dblVal;
     default: return std::numeric_limits<long double>::quiet_NaN();
   }
+}
+
+// `source` changed to `vt` answers `hr`: on success a `vt` whose integer is
+// `expected` (NaN: not compared), on failure the destination stays empty.
+void ExpectChange(VARIANT* source, VARTYPE vt, HRESULT hr, long double expected, const std::string& what) {
+  Var result;
+  EXPECT_EQ(VariantChangeType(&result, source, 0, vt), hr) << what << " to vt " << vt;
+  EXPECT_EQ(result.v.vt, hr == S_OK ? vt : VARTYPE{VT_EMPTY}) << what << " to vt " << vt;
+  if (hr == S_OK && !std::isnan(expected)) {
+    EXPECT_EQ(IntegerOf(result.v), expected) << what << " to vt " << vt;
+  }
+}
+void ExpectChange(Var& source, VARTYPE vt, HRESULT hr, long double expected, const std::string& what) {
+  ExpectChange(&source, vt, hr, expected, what);
 }
 
 // ---- layouts and codes -----------------------------------------------------------
@@ -334,22 +350,11 @@ const RealCase kRealToInteger[] = {
     {VT_I8, 4503599627370495.5, S_OK, 4503599627370496.0L},
 };
 
-TEST(ChangeType, RealToIntegerAtEveryBoundary) {
+TEST(ChangeType, RealsAndIntegersToIntegersAtEveryBoundary) {
   for (const RealCase& c : kRealToInteger) {
     Var source = R8(c.value);
-    Var result;
-    const HRESULT hr = VariantChangeType(&result, &source, 0, c.vt);
-    EXPECT_EQ(hr, c.hr) << "vt " << c.vt << " value " << c.value;
-    if (c.hr == S_OK) {
-      EXPECT_EQ(result.v.vt, c.vt);
-      EXPECT_EQ(IntegerOf(result.v), c.expected) << "vt " << c.vt << " value " << c.value;
-    } else {
-      EXPECT_EQ(result.v.vt, VT_EMPTY);  // the destination stays as it was
-    }
+    ExpectChange(source, c.vt, c.hr, c.expected, std::to_string(c.value));
   }
-}
-
-TEST(ChangeType, IntegersBetweenIntegerTypes) {
   const struct {
     VARTYPE from;
     int64_t value;
@@ -364,11 +369,7 @@ TEST(ChangeType, IntegersBetweenIntegerTypes) {
   };
   for (const auto& c : cases) {
     Var source = Int(c.from, c.value);
-    Var result;
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, c.to), c.hr) << c.value << " to " << c.to;
-    if (c.hr == S_OK) {
-      EXPECT_EQ(IntegerOf(result.v), static_cast<long double>(c.value));
-    }
+    ExpectChange(source, c.to, c.hr, static_cast<long double>(c.value), std::to_string(c.value));
   }
 }
 
@@ -384,7 +385,7 @@ TEST(ChangeType, FloatsDatesAndCurrency) {
       {-657435.0, DISP_E_OVERFLOW}, {-657434.0, S_OK}, {2958465.99, S_OK}, {2958466.0, DISP_E_OVERFLOW}};
   for (const auto& [day, hr] : dates) {
     Var source = R8(day);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, VT_DATE), hr) << day;
+    ExpectChange(source, VT_DATE, hr, NAN, std::to_string(day));
   }
 
   Var money = R8(1.23456);
@@ -399,8 +400,7 @@ TEST(ChangeType, FloatsDatesAndCurrency) {
   } currency[] = {{25000, 2}, {35000, 4}, {-25000, -2}, {15001, 2}, {-5000, 0}};
   for (const auto& c : currency) {
     Var source = Int(VT_CY, c.units);
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_I4), S_OK);
-    EXPECT_EQ(result.v.lVal, c.expected) << c.units;
+    ExpectChange(source, VT_I4, S_OK, c.expected, std::to_string(c.units));
   }
 }
 
@@ -453,13 +453,7 @@ TEST(ChangeType, TextToIntegerAtEveryBoundary) {
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   for (const TextCase& c : kTextToInteger) {
     Var source = Text(c.text);
-    Var result;
-    const HRESULT hr = VariantChangeType(&result, &source, 0, c.vt);
-    EXPECT_EQ(hr, c.hr) << "text [" << U8(c.text) << "] vt " << c.vt;
-    if (hr == S_OK && c.hr == S_OK) {
-      ASSERT_EQ(result.v.vt, c.vt);
-      EXPECT_EQ(IntegerOf(result.v), c.expected) << U8(c.text);
-    }
+    ExpectChange(source, c.vt, c.hr, c.expected, "text [" + U8(c.text) + "]");
   }
 }
 
@@ -474,8 +468,7 @@ TEST(ChangeType, TextThatIsNoNumber) {
   };
   for (const auto& [text, vt] : texts) {
     Var source = Text(text);
-    Var result;
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, vt), DISP_E_TYPEMISMATCH) << U8(text);
+    ExpectChange(source, vt, DISP_E_TYPEMISMATCH, 0, U8(text));
   }
   Var nullText;
   nullText.v.vt = VT_BSTR;
@@ -495,16 +488,14 @@ TEST(ChangeType, TextToReal) {
                 1.7976931348623157e308}};
   for (const auto& c : cases) {
     Var source = Text(c.text);
-    Var result;
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_R8), S_OK) << U8(c.text);
-    EXPECT_EQ(result.v.dblVal, c.expected) << U8(c.text);
+    ExpectChange(source, VT_R8, S_OK, c.expected, U8(c.text));
   }
   Var result;
   const std::pair<std::u16string, VARTYPE> tooBig[] = {{u"1e309", VT_R8}, {u"3.5e38", VT_R4},
                                                        {u"922337203685477.5808", VT_CY}};
   for (const auto& [text, vt] : tooBig) {
     Var source = Text(text);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, vt), DISP_E_OVERFLOW) << U8(text);
+    ExpectChange(source, vt, DISP_E_OVERFLOW, 0, U8(text));
   }
   Var money = Text(u"-922337203685477.5808");
   ASSERT_EQ(VariantChangeType(&result, &money, 0, VT_CY), S_OK);
@@ -570,11 +561,7 @@ TEST(ChangeType, BoolIsMinusOneAndTruncatesIntoUnsignedTypes) {
     long double expected;
   } cases[] = {{VT_I1, -1}, {VT_UI1, 255}, {VT_I2, -1}, {VT_UI2, 65535}, {VT_I4, -1},
                {VT_UI4, 4294967295.0L}, {VT_I8, -1}, {VT_UI8, 18446744073709551615.0L}};
-  for (const auto& c : cases) {
-    // oleaut32 does not report overflow here: the bits of -1 are kept.
-    ASSERT_EQ(VariantChangeType(&result, &truth, 0, c.vt), S_OK) << c.vt;
-    EXPECT_EQ(IntegerOf(result.v), c.expected) << c.vt;
-  }
+  for (const auto& c : cases) ExpectChange(truth, c.vt, S_OK, c.expected, "true");  // the bits of -1 are kept
   ASSERT_EQ(VariantChangeType(&result, &truth, 0, VT_R8), S_OK);
   EXPECT_EQ(result.v.dblVal, -1.0);
   ASSERT_EQ(VariantChangeType(&result, &truth, 0, VT_BSTR), S_OK);
@@ -596,8 +583,7 @@ TEST(ChangeType, NumbersAndTextToBool) {
   for (const auto& [number, expected] : {std::pair{0.0, VARIANT_FALSE}, {-0.0, VARIANT_FALSE}, {0.4, VARIANT_TRUE},
                                           {-1.0, VARIANT_TRUE}}) {
     Var source = R8(number);
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_BOOL), S_OK);
-    EXPECT_EQ(result.v.boolVal, expected) << number;
+    ExpectChange(source, VT_BOOL, S_OK, expected, std::to_string(number));
   }
   const struct {
     std::u16string text;
@@ -611,80 +597,51 @@ TEST(ChangeType, NumbersAndTextToBool) {
                {u"Yes", DISP_E_TYPEMISMATCH, 0},    {u"", DISP_E_TYPEMISMATCH, 0}, {u"1e999", DISP_E_OVERFLOW, 0}};
   for (const auto& t : texts) {
     Var source = Text(t.text);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, VT_BOOL), t.hr) << U8(t.text);
-    if (t.hr == S_OK) {
-      EXPECT_EQ(result.v.boolVal, t.expected) << U8(t.text);
-    }
+    ExpectChange(source, VT_BOOL, t.hr, t.expected, U8(t.text));
   }
 }
 
 // ---- special sources and targets, BYREF, in place -----------------------------------------
 
 TEST(ChangeType, EmptyNullAndUnsupportedTypes) {
-  Var empty;
-  Var result;
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 0);
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_R8), S_OK);
-  EXPECT_EQ(result.v.dblVal, 0.0);
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_BOOL), S_OK);
-  EXPECT_EQ(result.v.boolVal, VARIANT_FALSE);
-
-  Var null;
+  Var empty, null, number = R8(1.0), date, result;
   null.v.vt = VT_NULL;
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_I4), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_BSTR), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_NULL), S_OK);
-  EXPECT_EQ(result.v.vt, VT_NULL);
-
-  Var number = R8(1.0);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_EMPTY), S_OK);
-  EXPECT_EQ(result.v.vt, VT_EMPTY);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_NULL), S_OK);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_DISPATCH), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_DECIMAL), DISP_E_BADVARTYPE);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_VOID), DISP_E_BADVARTYPE);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_ARRAY | VT_UI1), DISP_E_TYPEMISMATCH);
-
-  // Date text is not supported by this layer.
-  Var date;
   date.v.vt = VT_DATE;
   date.v.date = 1.0;
-  EXPECT_EQ(VariantChangeType(&result, &date, 0, VT_BSTR), DISP_E_BADVARTYPE);
-  ASSERT_EQ(VariantChangeType(&result, &date, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 1);
-
+  const struct {
+    VARIANT* source;
+    VARTYPE vt;
+    HRESULT hr;
+    long double expected;
+  } rows[] = {{&empty, VT_I4, S_OK, 0}, {&empty, VT_R8, S_OK, 0}, {&empty, VT_BOOL, S_OK, VARIANT_FALSE},
+              {&null, VT_I4, DISP_E_TYPEMISMATCH, 0}, {&null, VT_BSTR, DISP_E_TYPEMISMATCH, 0},
+              {&null, VT_NULL, S_OK, NAN}, {&number, VT_EMPTY, S_OK, NAN},
+              {&number, VT_DISPATCH, DISP_E_TYPEMISMATCH, 0}, {&number, VT_DECIMAL, DISP_E_BADVARTYPE, 0},
+              {&number, VT_VOID, DISP_E_BADVARTYPE, 0}, {&number, VARTYPE(VT_ARRAY | VT_UI1), DISP_E_TYPEMISMATCH, 0},
+              {&date, VT_BSTR, DISP_E_BADVARTYPE, 0},  // date text is not supported by this layer
+              {&date, VT_I4, S_OK, 1}};
+  for (const auto& row : rows) ExpectChange(row.source, row.vt, row.hr, row.expected, std::to_string(&row - rows));
+  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_NULL), S_OK);
   EXPECT_EQ(VariantChangeType(nullptr, &number, 0, VT_I4), E_INVALIDARG);
   EXPECT_EQ(VariantChangeType(&result, nullptr, 0, VT_I4), E_INVALIDARG);
 }
 
 TEST(ChangeType, ByrefSources) {
   double value = 21.5;
-  Var byref;
+  BSTR text = SysAllocString(u" 42 ");
+  Var byref, textRef, inner = Text(u"7"), variantRef;
   byref.v.vt = VT_BYREF | VT_R8;
   byref.v.pdblVal = &value;
-  Var result;
-  ASSERT_EQ(VariantChangeType(&result, &byref, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 22);
-  ASSERT_EQ(VariantChangeType(&result, &byref, 0, VT_R8), S_OK);  // the target type, dereferenced
-  EXPECT_EQ(result.v.vt, VT_R8);
-  EXPECT_EQ(result.v.dblVal, 21.5);
-
-  BSTR text = SysAllocString(u" 42 ");
-  Var textRef;
   textRef.v.vt = VT_BYREF | VT_BSTR;
   textRef.v.pbstrVal = &text;
-  ASSERT_EQ(VariantChangeType(&result, &textRef, 0, VT_UI1), S_OK);
-  EXPECT_EQ(result.v.bVal, 42);
-  SysFreeString(text);
-
-  Var inner = Text(u"7");
-  Var variantRef;
   variantRef.v.vt = VT_BYREF | VT_VARIANT;
   variantRef.v.pvarVal = &inner.v;
-  ASSERT_EQ(VariantChangeType(&result, &variantRef, 0, VT_I2), S_OK);
-  EXPECT_EQ(result.v.iVal, 7);
+  ExpectChange(byref, VT_I4, S_OK, 22, "byref");
+  ExpectChange(byref, VT_R8, S_OK, 21.5, "byref");  // the target type, dereferenced
+  ExpectChange(textRef, VT_UI1, S_OK, 42, "text byref");
+  ExpectChange(variantRef, VT_I2, S_OK, 7, "variant byref");
   EXPECT_EQ(AsText(inner.v), u"7");  // the referenced VARIANT is not touched
+  SysFreeString(text);
 }
 
 TEST(ChangeType, InPlaceAndFailureLeavesTheDestination) {

@@ -44,6 +44,10 @@ TEST(FormatEntries, JoinLinesUntilTheEntryIsComplete) {
       {"UCPT_x:int\n", {}},
       {"UCPT_x:int\n;\n", {"UCPT_x:int;"}},
       {"unrelated text;\n", {"unrelated text;"}},  // no marker: complete at its semicolon
+      {"! header\nUCPT_x:int;\n", {"UCPT_x:int;"}},  // a whole-line comment adds nothing
+      // "!=" is no comment; the note after the entry is
+      {"SNVT_c:text((v!=1)?(\"%d\",v):(\"off\")); ! v!=1 shows it\n",
+       {"SNVT_c:text((v!=1)?(\"%d\",v):(\"off\"))"}},
       // Parentheses count inside quotes too: the quoted '(' needs a ')' of its own.
       {"SNVT_a:text(\"(%d\",\n(x);\n)\n)\n;rest\nSNVT_b:text(\"%d\");\n",
        {"SNVT_a:text(\"(%d\",(x);))", "SNVT_b:text(\"%d\")"}},

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/catalog/scripted_library.h"
+#include "tests/support/scripted_library.h"
 
 namespace vornfmt::test {
 namespace {
@@ -57,6 +57,8 @@ TEST_F(Engine, StartsInEnglishAndAMissingCatalogLeavesEveryFindEmpty) {
 
 TEST_F(Engine, OpensTypeFilesLazilyAndKeepsOneEntryPerPath) {
   engine.OpenCatalog(Folder("catalog-a"));
+  EXPECT_TRUE(engine.HasCatalog());
+  EXPECT_TRUE(engine.FormatFiles().empty());  // without a factory, no format files
   CTypeFile* first = engine.FindTypeFile(u"0000000000000000", 0);
   ASSERT_NE(first, nullptr);
   EXPECT_FALSE(first->IsOpen());
@@ -100,13 +102,7 @@ TEST_F(Engine, SamePathListedTwiceLeavesOneEntryTheLaterFile) {
   EXPECT_EQ(engine.FormatFiles().size(), 1u);
 }
 
-TEST_F(Engine, WithoutFactoryHoldsNoFormatFiles) {
-  engine.OpenCatalog(Folder("catalog-a"));
-  EXPECT_TRUE(engine.HasCatalog());
-  EXPECT_TRUE(engine.FormatFiles().empty());
-}
-
-TEST_F(Engine, LocaleIdChangesTheLanguageOfStrings) {
+TEST_F(Engine, LocaleIdChangesTheLanguageOfStringsAndAFailedOneResetsTheKeyButKeepsTheText) {
   engine.OpenCatalog(Folder("catalog-a"));
   EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Level");
   EXPECT_EQ(engine.LookupString(u"00", 0, 4), u"Gr\u00FC\u00DFe");
@@ -117,11 +113,6 @@ TEST_F(Engine, LocaleIdChangesTheLanguageOfStrings) {
   EXPECT_EQ(engine.LookupString(u"00", 0, 2), u"");  // not in the German file
   EXPECT_EQ(engine.LookupString(u"00", 0, 99), u"");
   EXPECT_EQ(engine.LookupString(u"00", 5, 1), u"");  // no set of that scope
-}
-
-TEST_F(Engine, FailedLocaleResetsTheKeyButKeepsTheText) {
-  engine.OpenCatalog(Folder("catalog-a"));
-  engine.SetLocaleId("deu");
   engine.SetLocaleId("xyz");
   EXPECT_EQ(engine.LocaleId(), u"deu");
   EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);

@@ -112,9 +112,16 @@ TEST_F(TypeElement, LoadsByIndexAndFailsForWhatIsNotThere) {
 }
 
 TEST(Assembly, InstallsItsPiecesWhileItLivesAndPutsBackThePrevious) {
+  const auto installedHandler = [] {
+    const LimitBreachHandler current = SetLimitBreachHandler(nullptr);
+    SetLimitBreachHandler(current);
+    return current;
+  };
+  const LimitBreachHandler before = installedHandler();
   auto outer = AssembleFormatter({.viewMessages = 1});
   EXPECT_EQ(&TheEngine(), &outer->Engine());
   EXPECT_EQ(ViewMessages(), 1u);
+  EXPECT_EQ(installedHandler(), &EditValue);
   {
     auto inner = AssembleFormatter();
     EXPECT_EQ(&TheEngine(), &inner->Engine());
@@ -122,6 +129,8 @@ TEST(Assembly, InstallsItsPiecesWhileItLivesAndPutsBackThePrevious) {
   }
   EXPECT_EQ(&TheEngine(), &outer->Engine());
   EXPECT_EQ(ViewMessages(), 1u);
+  outer.reset();
+  EXPECT_EQ(installedHandler(), before);
 }
 
 }  // namespace

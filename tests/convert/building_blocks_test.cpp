@@ -14,7 +14,7 @@
 #include "format/alternate_fmt.h"
 #include "format/trial_patterns.h"
 #include "platform/automation/oleauto.h"
-#include "tests/convert/convert_catalog.h"
+#include "tests/support/test_catalog.h"
 
 namespace vornfmt::test {
 namespace {
@@ -73,9 +73,8 @@ struct ConditionCase {
 };
 
 TEST(EvaluateCondition, OnTheCurrentValues) {
-  ConvertCatalog catalog;
-  CTypeTreeItem* root = catalog.Load(u"UNVT_pair");
-  ASSERT_NE(root, nullptr);
+  TestCatalog catalog{"convert", true};
+  CTypeTreeItem& root = catalog.Load(u"UNVT_pair");
   const std::vector<ConditionCase> cases{
       {u"(a>=10)", 10, true, true},      {u"(a>=10)", 9.5, true, false},   {u"( a >= 10 )", 10, true, true},
       {u"(a>10)", 10, true, false},      {u"(a<=5)", 5, true, true},       {u"(a<5)", 5, true, false},
@@ -89,28 +88,27 @@ TEST(EvaluateCondition, OnTheCurrentValues) {
     ASSERT_EQ(format.Children().size(), 1u);
     const CBracketsObject& node = *format.Children()[0];
     ASSERT_EQ(node.Kind(), BracketKind::Conditional);
-    root->ClearValues();
-    if (c.set) root->GetSubfield(0)->value.Store(c.a);
-    EXPECT_EQ(EvaluateCondition(node, *root), c.expected) << std::u16string(c.condition).size() << " " << c.a;
+    root.ClearValues();
+    if (c.set) root.GetSubfield(0)->value.Store(c.a);
+    EXPECT_EQ(EvaluateCondition(node, root), c.expected) << std::u16string(c.condition).size() << " " << c.a;
   }
-  root->value.Store(3);
+  root.value.Store(3);
   CAlternateFmt self(u"", false);
   self.Compile(u"((UNVT_pair==3)?(\"t\"):(\"e\"))", u"UNVT_pair");
-  EXPECT_TRUE(EvaluateCondition(*self.Children()[0], *root));
+  EXPECT_TRUE(EvaluateCondition(*self.Children()[0], root));
 }
 
 // Under a decimal comma the format file's numbers still read with '.'.
 TEST(EvaluateCondition, ReadsTheFormatFilesNumberInEveryLocale) {
   locale_t comma = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
   if (comma == static_cast<locale_t>(0)) GTEST_SKIP() << "de_DE.UTF-8 is not installed (locale -a)";
-  ConvertCatalog catalog;
-  CTypeTreeItem* root = catalog.Load(u"UNVT_pair");
-  ASSERT_NE(root, nullptr);
+  TestCatalog catalog{"convert", true};
+  CTypeTreeItem& root = catalog.Load(u"UNVT_pair");
   CAlternateFmt format(u"", false);
   format.Compile(u"((a>=327.665)?(\"t\"):(\"e\"))", u"UNVT_pair");
-  root->GetSubfield(0)->value.Store(327.18);
+  root.GetSubfield(0)->value.Store(327.18);
   const locale_t previous = uselocale(comma);
-  const bool chosen = EvaluateCondition(*format.Children()[0], *root);
+  const bool chosen = EvaluateCondition(*format.Children()[0], root);
   uselocale(previous);
   freelocale(comma);
   EXPECT_FALSE(chosen);
@@ -237,14 +235,6 @@ TEST(ConvertVariantCopy, LeavesTheValueOnFailure) {
   EXPECT_EQ(v.dblVal, 300.0);
   EXPECT_EQ(ConvertVariant(&v, VT_UI1), DISP_E_OVERFLOW);
   EXPECT_EQ(v.vt, VT_EMPTY);
-}
-
-TEST(LooksNumeric, OnlyNumberCharacters) {
-  EXPECT_TRUE(LooksNumeric(u"-1.5e+3"));
-  EXPECT_TRUE(LooksNumeric(u"..."));
-  EXPECT_FALSE(LooksNumeric(u""));
-  EXPECT_FALSE(LooksNumeric(u" 1"));
-  EXPECT_FALSE(LooksNumeric(u"0x1"));
 }
 
 }  // namespace

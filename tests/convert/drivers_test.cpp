@@ -8,22 +8,10 @@
 #include "convert/edit_value.h"
 #include "convert/variant_convert.h"
 #include "platform/automation/oleauto.h"
-#include "tests/convert/convert_catalog.h"
+#include "tests/support/test_catalog.h"
 
 namespace vornfmt::test {
 namespace {
-
-struct NumberCase {
-  const char* behaviour;
-  const char16_t* type;
-  const char* raw;  // UNVT_halves: value = raw x 0.5
-  VARTYPE vt;
-  bool ok;
-  VARTYPE resultType;
-  double number;  // the result read back as a double
-};
-
-std::string Name(const testing::TestParamInfo<NumberCase>& info) { return info.param.behaviour; }
 
 double AsDouble(const VARIANT& v) {
   switch (v.vt) {
@@ -36,40 +24,43 @@ double AsDouble(const VARIANT& v) {
   }
 }
 
-class FormatsNumber : public testing::TestWithParam<NumberCase> {
- protected:
-  ConvertCatalog catalog;
-};
-
-TEST_P(FormatsNumber, InTheRequestedType) {
-  const NumberCase& c = GetParam();
-  CTypeTreeItem* root = catalog.Load(c.type);
-  ASSERT_NE(root, nullptr);
-  const Bytes raw = Hex(c.raw);
-  VARIANT result;
-  VariantInit(&result);
-  EXPECT_EQ(FormatToVariant(*root, raw.data(), raw.size(), c.vt, &result, -1) != 0, c.ok);
-  EXPECT_EQ(result.vt, c.resultType);
-  EXPECT_DOUBLE_EQ(AsDouble(result), c.number);
-  VariantClear(&result);
+TEST(FormatsNumber, InTheRequestedType) {
+  TestCatalog catalog{"convert", true};
+  const struct {
+    const char* behaviour;
+    const char16_t* type;
+    const char* raw;  // UNVT_halves: value = raw x 0.5
+    VARTYPE vt;
+    bool ok;
+    VARTYPE resultType;
+    double number;  // the result read back as a double
+  } rows[] = {
+      {"R8AsIs", u"UNVT_halves", "002B", VT_R8, true, VT_R8, 21.5},
+      {"I4RoundsHalfToEven", u"UNVT_halves", "002B", VT_I4, true, VT_I4, 22},
+      {"BoolTrue", u"UNVT_halves", "002B", VT_BOOL, true, VT_BOOL, VARIANT_TRUE},
+      {"BoolFalseForZero", u"UNVT_halves", "0000", VT_BOOL, true, VT_BOOL, VARIANT_FALSE},
+      // 32767.5 rounds half to even to 32768, one past VT_I2.
+      {"I2RoundsPastItsRange", u"UNVT_halves", "FFFF", VT_I2, false, VT_ERROR, DISP_E_OVERFLOW},
+      {"I2Fits", u"UNVT_halves", "FFFD", VT_I2, true, VT_I2, 32766},
+      {"NoFormatGivesZero", u"UNVT_noformat", "07", VT_I4, true, VT_I4, 0},
+  };
+  for (const auto& c : rows) {
+    SCOPED_TRACE(c.behaviour);
+    CTypeTreeItem& root = catalog.Load(c.type);
+    const Bytes raw = Hex(c.raw);
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(FormatToVariant(root, raw.data(), raw.size(), c.vt, &result, -1) != 0, c.ok);
+    EXPECT_EQ(result.vt, c.resultType);
+    EXPECT_DOUBLE_EQ(AsDouble(result), c.number);
+    VariantClear(&result);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryType, FormatsNumber,
-    testing::Values(NumberCase{"R8AsIs", u"UNVT_halves", "002B", VT_R8, true, VT_R8, 21.5},
-                    NumberCase{"I4RoundsHalfToEven", u"UNVT_halves", "002B", VT_I4, true, VT_I4, 22},
-                    NumberCase{"BoolTrue", u"UNVT_halves", "002B", VT_BOOL, true, VT_BOOL, VARIANT_TRUE},
-                    NumberCase{"BoolFalseForZero", u"UNVT_halves", "0000", VT_BOOL, true, VT_BOOL, VARIANT_FALSE},
-                    // 32767.5 rounds half to even to 32768, one past VT_I2.
-                    NumberCase{"I2RoundsPastItsRange", u"UNVT_halves", "FFFF", VT_I2, false, VT_ERROR, DISP_E_OVERFLOW},
-                    NumberCase{"I2Fits", u"UNVT_halves", "FFFD", VT_I2, true, VT_I2, 32766},
-                    NumberCase{"NoFormatGivesZero", u"UNVT_noformat", "07", VT_I4, true, VT_I4, 0}),
-    Name);
 
 class Drivers : public testing::Test {
  protected:
   void TearDown() override { SetViewMessages(0); }
-  ConvertCatalog catalog;
+  TestCatalog catalog{"convert", true};
 };
 
 struct NumberWrite {
@@ -90,14 +81,13 @@ VARIANT Number(VARTYPE vt, double d) {
 }
 
 TEST_F(Drivers, AValueThatIsNoNumberChangesNoByte) {
-  CTypeTreeItem* root = catalog.Load(u"UNVT_halves");
-  ASSERT_NE(root, nullptr);
+  CTypeTreeItem& root = catalog.Load(u"UNVT_halves");
   Bytes raw = Hex("1234");
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_UNKNOWN;  // no conversion to a number
   value.punkVal = nullptr;
-  EXPECT_FALSE(WriteFromVariant(*root, raw.data(), raw.size(), &value, -1));
+  EXPECT_FALSE(WriteFromVariant(root, raw.data(), raw.size(), &value, -1));
   EXPECT_EQ(raw, Hex("1234"));
   EXPECT_EQ(value.vt, VT_EMPTY);
 }
@@ -126,8 +116,13 @@ class ScriptedUi : public ValueEditorUi {
 
 class EditingStep : public Drivers {
  protected:
-  void SetUp() override { previous = SetValueEditorUi(&ui); }
+  // The pieces the assembly puts in place, over the test's own catalog.
+  void SetUp() override {
+    previous = SetValueEditorUi(&ui);
+    previousHandler = SetLimitBreachHandler(&EditValue);
+  }
   void TearDown() override {
+    SetLimitBreachHandler(previousHandler);
     SetValueEditorUi(previous);
     Drivers::TearDown();
   }
@@ -141,6 +136,7 @@ class EditingStep : public Drivers {
   }
   ScriptedUi ui;
   ValueEditorUi* previous = nullptr;
+  LimitBreachHandler previousHandler = nullptr;
 };
 
 // Messages are off: refusals show nothing.
@@ -157,11 +153,10 @@ TEST_F(EditingStep, WritesNumbers) {
   };
   ui.answers = {u"5"};
   for (const NumberWrite& c : cases) {
-    CTypeTreeItem* root = catalog.Load(c.type);
-    ASSERT_NE(root, nullptr);
+    CTypeTreeItem& root = catalog.Load(c.type);
     Bytes raw = Hex(std::string(c.after).size() == 4 ? "AAAA" : "AA");
     VARIANT value = c.value;
-    EXPECT_EQ(WriteFromVariant(*root, raw.data(), raw.size(), &value, c.sub) != 0, c.ok);
+    EXPECT_EQ(WriteFromVariant(root, raw.data(), raw.size(), &value, c.sub) != 0, c.ok);
     EXPECT_EQ(raw, Hex(c.after));
   }
   EXPECT_TRUE(ui.messages.empty());
@@ -169,35 +164,32 @@ TEST_F(EditingStep, WritesNumbers) {
 }
 
 TEST_F(EditingStep, LimitBreachOpensTheNumericDialogUntilCancel) {
-  CTypeTreeItem* root = catalog.Load(u"UNVT_tenths");
-  ASSERT_NE(root, nullptr);
+  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
   SetViewMessages(1);
   Bytes raw = Hex("1234");
-  EXPECT_FALSE(Write(*root, raw, u"1e9"));
+  EXPECT_FALSE(Write(root, raw, u"1e9"));
   EXPECT_EQ(ui.messages, std::vector<uint32_t>{kMessageDataExceedsBounds});
   EXPECT_EQ(ui.shown, std::vector<std::u16string>{u"1e9"});
   EXPECT_EQ(raw, Hex("1234"));
 }
 
 TEST_F(EditingStep, WrongTextCorrectedIsWritten) {
-  CTypeTreeItem* root = catalog.Load(u"UNVT_tenths");
-  ASSERT_NE(root, nullptr);
+  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
   SetViewMessages(1);
   ui.answers = {u"also wrong", u"-0.2"};
   Bytes raw = Hex("1234");
-  EXPECT_TRUE(Write(*root, raw, u"1x"));
+  EXPECT_TRUE(Write(root, raw, u"1x"));
   EXPECT_EQ(ui.messages, (std::vector<uint32_t>{kMessageWrongData, kMessageWrongData}));
   EXPECT_EQ(ui.shown, (std::vector<std::u16string>{u"1x", u"also wrong"}));
   EXPECT_EQ(raw, Hex("FFFE"));
 }
 
 TEST_F(EditingStep, NotWhileTheTreeIsNotInteractive) {
-  CTypeTreeItem* root = catalog.Load(u"UNVT_tenths");
-  ASSERT_NE(root, nullptr);
+  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
   SetViewMessages(1);
-  root->SetInteractive(false);
+  root.SetInteractive(false);
   Bytes raw = Hex("1234");
-  EXPECT_FALSE(Write(*root, raw, u"1x"));
+  EXPECT_FALSE(Write(root, raw, u"1x"));
   EXPECT_TRUE(ui.messages.empty());
 }
 

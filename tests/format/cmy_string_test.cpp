@@ -13,22 +13,20 @@ struct ParenCase {
   std::ptrdiff_t expected;
 };
 
-class FindMatchingParenTest : public ::testing::TestWithParam<ParenCase> {};
-
-TEST_P(FindMatchingParenTest, AnswersPartnerOrMinusOne) {
-  const ParenCase& c = GetParam();
-  EXPECT_EQ(FindMatchingParen(c.text, c.index), c.expected);
-  EXPECT_EQ(CMyString(c.text).FindMatchingParen(c.index), c.expected);
+TEST(FindMatchingParenTest, AnswersPartnerOrMinusOne) {
+  const ParenCase rows[] = {
+      {u"(a)", 0, 2}, {u"((a)b)", 0, 5}, {u"((a)b)", 1, 3},
+      // Not a '(' at the index, index outside, text ends first.
+      {u"x(a)", 0, -1}, {u"(a)", -1, -1}, {u"(a)", 3, -1}, {u"((a)", 0, -1},
+      // Parentheses inside quotes count like all others.
+      {u"(\")\")", 0, 2},
+  };
+  for (const ParenCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    EXPECT_EQ(FindMatchingParen(c.text, c.index), c.expected);
+    EXPECT_EQ(CMyString(c.text).FindMatchingParen(c.index), c.expected);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindMatchingParenTest,
-    ::testing::Values(ParenCase{u"(a)", 0, 2}, ParenCase{u"((a)b)", 0, 5}, ParenCase{u"((a)b)", 1, 3},
-                      // Not a '(' at the index, index outside, text ends first.
-                      ParenCase{u"x(a)", 0, -1}, ParenCase{u"(a)", -1, -1}, ParenCase{u"(a)", 3, -1},
-                      ParenCase{u"((a)", 0, -1},
-                      // Parentheses inside quotes count like all others.
-                      ParenCase{u"(\")\")", 0, 2}));
 
 TEST(BetweenTest, TakesTextAfterFirstOpenAndBeforeLastClose) {
   EXPECT_EQ(Between(u"text(\"%f\",(a))", u'(', u')'), u"\"%f\",(a)");

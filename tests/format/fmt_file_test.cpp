@@ -23,23 +23,18 @@ struct TypeNameCase {
   bool nvt, cpt;
 };
 
-class TypeNameTest : public ::testing::TestWithParam<TypeNameCase> {};
-
-TEST_P(TypeNameTest, ClassifiesBySubstring) {
-  const TypeNameCase& c = GetParam();
-  EXPECT_EQ(IsNvtName(c.name), c.nvt);
-  EXPECT_EQ(IsCptName(c.name), c.cpt);
-  EXPECT_EQ(IsTypeName(c.name), c.nvt || c.cpt);
+TEST(TypeNameTest, ClassifiesBySubstring) {
+  const TypeNameCase rows[] = {
+      {u"SNVT_temp", true, false}, {u"UNVT_x", true, false}, {u"SCPT_y", false, true}, {u"my_UCPT", false, true},
+      {u"SNVT_in_SCPT", true, true}, {u"snvt_temp", false, false}, {u"", false, false},
+  };
+  for (const TypeNameCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    EXPECT_EQ(IsNvtName(c.name), c.nvt);
+    EXPECT_EQ(IsCptName(c.name), c.cpt);
+    EXPECT_EQ(IsTypeName(c.name), c.nvt || c.cpt);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, TypeNameTest,
-                         ::testing::Values(TypeNameCase{u"SNVT_temp", true, false},
-                                           TypeNameCase{u"UNVT_x", true, false},
-                                           TypeNameCase{u"SCPT_y", false, true},
-                                           TypeNameCase{u"my_UCPT", false, true},
-                                           TypeNameCase{u"SNVT_in_SCPT", true, true},
-                                           TypeNameCase{u"snvt_temp", false, false},
-                                           TypeNameCase{u"", false, false}));
 
 TEST(FindTypeNameStartTest, TriesSnvtFirst) {
   EXPECT_EQ(FindTypeNameStart(u"UNVT_a_SNVT_b:int"), 7u);

@@ -20,26 +20,25 @@ struct MaskCase {
   std::u16string masked;
 };
 
-class MaskConversionsTest : public ::testing::TestWithParam<MaskCase> {};
-
-TEST_P(MaskConversionsTest, MasksBareConversionsAndFoldsEscapes) {
-  EXPECT_EQ(Masked(GetParam().text), GetParam().masked);
+TEST(MaskConversionsTest, MasksBareConversionsAndFoldsEscapes) {
+  const MaskCase rows[] = {
+      {u"%d %f %c %m %x %s", u"%s %s %s %s %s %s"},
+      {u"%u %5.2f %-3d", u"%u %5.2f %-3d"},  // not bare: unchanged
+      {u"100%%d", u"100%%s"},                 // the second '%' is handled too
+      {u"\\%d", u"%%d"},       // escaped: letter kept, then "\%" folds to "%%"
+      {u"a\\\"b", u"a\"b"},     // backslash before a quote folds
+      {u"a\\\\b", u"a\\b"},     // doubled backslash folds
+      {u"%d%", u"%s%"},         // a '%' at the end is left alone
+      // "\\%d": the '%' is preceded by a backslash, so 'd' stays; "\%" folds
+      // first, leaving one backslash and "%%d".
+      {u"a\\\\%d", u"a\\%%d"},
+      {u"", u""},
+  };
+  for (const MaskCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    EXPECT_EQ(Masked(c.text), c.masked);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MaskConversionsTest,
-    ::testing::Values(
-        MaskCase{u"%d %f %c %m %x %s", u"%s %s %s %s %s %s"},
-        MaskCase{u"%u %5.2f %-3d", u"%u %5.2f %-3d"},  // not bare: unchanged
-        MaskCase{u"100%%d", u"100%%s"},                 // the second '%' is handled too
-        MaskCase{u"\\%d", u"%%d"},       // escaped: letter kept, then "\%" folds to "%%"
-        MaskCase{u"a\\\"b", u"a\"b"},     // backslash before a quote folds
-        MaskCase{u"a\\\\b", u"a\\b"},     // doubled backslash folds
-        MaskCase{u"%d%", u"%s%"},         // a '%' at the end is left alone
-        // "\\%d": the '%' is preceded by a backslash, so 'd' stays; "\%" folds
-        // first, leaving one backslash and "%%d".
-        MaskCase{u"a\\\\%d", u"a\\%%d"},
-        MaskCase{u"", u""}));
 
 // Origins are recorded only when folding shortens the text.
 TEST(MaskConversionsTest, RecordsOriginsWhenFoldingShortens) {

@@ -230,28 +230,23 @@ struct ScalingCase {
   std::int32_t scope, index;
 };
 
-class ScalingPartTest : public ::testing::TestWithParam<ScalingCase> {};
-
-TEST_P(ScalingPartTest, ReadsUntilFirstMisfit) {
-  const ScalingCase& c = GetParam();
-  const ScalingPart part = ReadScalingPart(c.argument);
-  EXPECT_FLOAT_EQ(part.scale, c.scale);
-  EXPECT_FLOAT_EQ(part.offset, c.offset);
-  EXPECT_EQ(part.units_scope, c.scope);
-  EXPECT_EQ(part.units_index, c.index);
+TEST(ScalingPartTest, ReadsUntilFirstMisfit) {
+  const ScalingCase rows[] = {
+      {u"a", 1, 0, 0, 0}, {u"a*0.1", 0.1f, 0, 0, 0}, {u"a*1+-40", 1, -40, 0, 0}, {u"*1+0(0:3)", 1, 0, 0, 3},
+      {u"a*2-1", 2, 0, 0, 0}, {u"a*abc", 1, 0, 0, 0}, {u"a*1e2+.5", 100, 0.5f, 0, 0},
+      {u"a*+3+ 4", 3, 4, 0, 0},  // scanf skips blanks before a number
+      {u"a*2*3", 3, 0, 0, 0},    // the last '*' counts
+      {u"a*1+0(2)", 1, 0, 2, 0}, {u"a*1+0(-1:99999999999)", 1, 0, -1, 2147483647}, {u"a*--2", 1, 0, 0, 0},
+  };
+  for (const ScalingCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    const ScalingPart part = ReadScalingPart(c.argument);
+    EXPECT_FLOAT_EQ(part.scale, c.scale);
+    EXPECT_FLOAT_EQ(part.offset, c.offset);
+    EXPECT_EQ(part.units_scope, c.scope);
+    EXPECT_EQ(part.units_index, c.index);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ScalingPartTest,
-    ::testing::Values(ScalingCase{u"a", 1, 0, 0, 0}, ScalingCase{u"a*0.1", 0.1f, 0, 0, 0},
-                      ScalingCase{u"a*1+-40", 1, -40, 0, 0}, ScalingCase{u"*1+0(0:3)", 1, 0, 0, 3},
-                      ScalingCase{u"a*2-1", 2, 0, 0, 0}, ScalingCase{u"a*abc", 1, 0, 0, 0},
-                      ScalingCase{u"a*1e2+.5", 100, 0.5f, 0, 0},
-                      ScalingCase{u"a*+3+ 4", 3, 4, 0, 0},  // scanf skips blanks before a number
-                      ScalingCase{u"a*2*3", 3, 0, 0, 0},    // the last '*' counts
-                      ScalingCase{u"a*1+0(2)", 1, 0, 2, 0},
-                      ScalingCase{u"a*1+0(-1:99999999999)", 1, 0, -1, 2147483647},
-                      ScalingCase{u"a*--2", 1, 0, 0, 0}));
 
 TEST(ScalingPartTest, OutOfRangeFloatsSaturate) {
   EXPECT_EQ(ReadScalingPart(u"*1e999").scale, std::numeric_limits<float>::infinity());

@@ -1,6 +1,6 @@
-// A whole format file's text through the line joiner (LoadFormatText) into a
-// CFmtFile: comments, joined lines, tabs, and what the entry loader makes of
-// the joined entries.
+// A format file's text through the line joiner (LoadFormatText) into a
+// CFmtFile: an entry that swallows the next, and the recorder of dropped and
+// empty entries.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -36,51 +36,6 @@ void LoadText(Loaded& loaded, const std::string& text) {
   std::istringstream in(text);
   CollectingFile collecting(loaded);
   LoadFormatText(in, collecting);
-}
-
-const CFmtStringItem* FirstItem(const CFmtFile& file, std::u16string_view name) {
-  const CFmtObject* object = file.FindObject(name);
-  if (!object || object->Alternatives().empty()) return nullptr;
-  const CAlternateFmt& alternative = *object->Alternatives()[0];
-  if (alternative.Children().empty() || alternative.Children()[0]->Items().empty()) return nullptr;
-  return alternative.Children()[0]->Items()[0].get();
-}
-
-TEST(FormatTextLoadingTest, JoinsLinesAndLoadsTheEntries) {
-  Loaded loaded;
-  LoadText(loaded,
-           "! header comment\n"
-           "*SNVT_temp_f#SI:text(\"%f\",\n\t\t*0.1+0);\n"                        // indented continuation
-           "SNVT_a:text(\"%d\tkm\",\tv);\n"                                      // tabs inside are removed
-           "SNVT_c:text((v!=1)?(\"%d\",v):(\"off\")); ! v!=1 shows the value\n"  // "!=" is no comment
-           "UCPT_x:int\n;\n"                                                     // waits for its semicolon
-           "garbage;\n"                                                          // no marker: complete at once
-           "SNVT_t#SI:int;\n"
-           "SNVT_t#LO:real;\n"
-           "*SNVT_t#US:real;\n"
-           "UCPT_y:int\n");                                                      // never complete: dropped
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"*SNVT_temp_f#SI:text(\"%f\",*0.1+0)", "SNVT_a:text(\"%dkm\",v)",
-                                                      "SNVT_c:text((v!=1)?(\"%d\",v):(\"off\"))", "UCPT_x:int;",
-                                                      "garbage;", "SNVT_t#SI:int;", "SNVT_t#LO:real;",
-                                                      "*SNVT_t#US:real;"}));
-  const CFmtStringItem* scaled = FirstItem(loaded.file, u"SNVT_temp_f");
-  ASSERT_NE(scaled, nullptr);
-  EXPECT_FLOAT_EQ(scaled->Scale(), 0.1f);
-  const CFmtStringItem* tabbed = FirstItem(loaded.file, u"SNVT_a");
-  ASSERT_NE(tabbed, nullptr);
-  EXPECT_EQ(tabbed->Piece(), u"%skm");
-  const CFmtObject* conditional = loaded.file.FindObject(u"SNVT_c");
-  ASSERT_NE(conditional, nullptr);
-  ASSERT_EQ(conditional->Alternatives().size(), 1u);
-  EXPECT_EQ(conditional->Alternatives()[0]->Children()[0]->Kind(), BracketKind::Conditional);
-  EXPECT_EQ(conditional->Alternatives()[0]->Children()[0]->Condition(), u"(v!=1)");
-  EXPECT_NE(loaded.file.FindObject(u"UCPT_x"), nullptr);
-  EXPECT_EQ(loaded.file.FindObject(u"UCPT_y"), nullptr);
-  const CFmtObject* measured = loaded.file.FindObject(u"SNVT_t");
-  ASSERT_NE(measured, nullptr);
-  ASSERT_EQ(measured->Alternatives().size(), 2u);  // the LO entry is dropped by the loader
-  EXPECT_EQ(measured->Alternatives()[0]->MeasurementSystem(), u"SI");
-  EXPECT_EQ(measured->SelectFormat(u""), measured->Alternatives()[1].get());
 }
 
 TEST(FormatTextLoadingTest, ValueWithoutIntRealOrTextSwallowsNextEntry) {

@@ -17,31 +17,27 @@ struct ScopeCase {
   bool matches;
 };
 
-class ScopeRules : public testing::TestWithParam<ScopeCase> {};
-
 // Template 8A:BC:DE:11:22:33:44:55 (format nibble 8, manufacturer ABCDE,
 // class 1122, usage 33, channel 44, model 55).
-TEST_P(ScopeRules, CompareTheFieldsTheScopeCovers) {
-  const ldrf::ProgramId pattern = {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x55};
-  EXPECT_EQ(ldrf::ProgramIdMatches(GetParam().device, pattern, GetParam().scope), GetParam().matches);
+TEST(ScopeRules, CompareTheFieldsTheScopeCovers) {
+  const ScopeCase rows[] = {
+      {0, {0, 0, 0, 0, 0, 0, 0, 0}, true},
+      {1, {0, 0, 0, 0x11, 0x22, 0, 0, 0}, true}, {1, {0, 0, 0, 0x11, 0x23, 0, 0, 0}, false},
+      {2, {0, 0, 0, 0x11, 0x22, 0x33, 0, 0}, true}, {2, {0, 0, 0, 0x11, 0x22, 0x34, 0, 0}, false},
+      {3, {0x9A, 0xBC, 0xDE, 0, 0, 0, 0, 0}, true},   // format nibble ignored
+      {3, {0x8B, 0xBC, 0xDE, 0, 0, 0, 0, 0}, false},  // manufacturer's top nibble
+      {4, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0, 0, 0}, true}, {4, {0x8A, 0xBC, 0xDE, 0x11, 0x00, 0, 0, 0}, false},
+      {5, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0, 0}, true}, {5, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x30, 0, 0}, false},
+      {6, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x00, 0x55}, true},  // channel ignored
+      {6, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x56}, false},
+      {7, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x55}, false},
+  };
+  for (const ScopeCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    const ldrf::ProgramId pattern = {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x55};
+    EXPECT_EQ(ldrf::ProgramIdMatches(c.device, pattern, c.scope), c.matches);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ScopeRules,
-    testing::Values(ScopeCase{0, {0, 0, 0, 0, 0, 0, 0, 0}, true},
-                    ScopeCase{1, {0, 0, 0, 0x11, 0x22, 0, 0, 0}, true},
-                    ScopeCase{1, {0, 0, 0, 0x11, 0x23, 0, 0, 0}, false},
-                    ScopeCase{2, {0, 0, 0, 0x11, 0x22, 0x33, 0, 0}, true},
-                    ScopeCase{2, {0, 0, 0, 0x11, 0x22, 0x34, 0, 0}, false},
-                    ScopeCase{3, {0x9A, 0xBC, 0xDE, 0, 0, 0, 0, 0}, true},   // format nibble ignored
-                    ScopeCase{3, {0x8B, 0xBC, 0xDE, 0, 0, 0, 0, 0}, false},  // manufacturer's top nibble
-                    ScopeCase{4, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0, 0, 0}, true},
-                    ScopeCase{4, {0x8A, 0xBC, 0xDE, 0x11, 0x00, 0, 0, 0}, false},
-                    ScopeCase{5, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0, 0}, true},
-                    ScopeCase{5, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x30, 0, 0}, false},
-                    ScopeCase{6, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x00, 0x55}, true},  // channel ignored
-                    ScopeCase{6, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x56}, false},
-                    ScopeCase{7, {0x8A, 0xBC, 0xDE, 0x11, 0x22, 0x33, 0x44, 0x55}, false}));
 
 TEST(CatalogSearch, FindsTheHighestVersionOfTheSelectorsScopeAndKind) {
   OpenedCatalog catalog(TestData("catalog-a"));

@@ -82,8 +82,8 @@ TEST_F(TreeCursor, DetailCallsDescribeTheNodeJustRead) {
   int32_t minimum = 0, maximum = 0;
   EXPECT_EQ(LdrfGetScalarDetails(tree, &minimum, &maximum, nullptr, nullptr, nullptr), LDRF_WRONG_NODE_KIND);
 
-  // The other detail calls are compared for every node of the standard
-  // catalog by test_standard (standard_catalog_test.cpp).
+  // The other detail calls are checked through the type trees built on them
+  // (tests/typetree: bounds, codec and tree-model tests).
   LdrfFindTypeTreeNode(tree, 1, "lvl");
   ReadNode(tree);
   uint8_t scope = 9;

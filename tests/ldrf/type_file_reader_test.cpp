@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 namespace vornfmt::ldrf {
 namespace {
@@ -28,16 +30,13 @@ TEST(TypeFileReader, LaysOutStructMembersBitfieldsAndArrays) {
       << error;
   const NodeDef& root = data.nvts[0].root;
   ASSERT_EQ(root.members.size(), 6u);
-  EXPECT_EQ(root.members[1].offset, 1);
-  EXPECT_EQ(root.members[1].bit, 0);
-  EXPECT_EQ(root.members[2].offset, 1);  // 3 + 5 bits share a byte
-  EXPECT_EQ(root.members[2].bit, 3);
-  EXPECT_EQ(root.members[3].offset, 2);  // no room left: next byte
-  EXPECT_EQ(root.members[3].bit, 0);
-  EXPECT_EQ(root.members[4].offset, 3);
-  EXPECT_EQ(root.members[4].size, 6);
-  EXPECT_EQ(root.members[5].offset, 9);
-  EXPECT_EQ(root.members[5].size, 4);  // the largest member
+  using Place = std::pair<int, int>;  // offset and bit, or offset and size
+  const auto& m = root.members;
+  EXPECT_EQ(Place(m[1].offset, m[1].bit), Place(1, 0));
+  EXPECT_EQ(Place(m[2].offset, m[2].bit), Place(1, 3));  // 3 + 5 bits share a byte
+  EXPECT_EQ(Place(m[3].offset, m[3].bit), Place(2, 0));  // no room left: next byte
+  EXPECT_EQ(Place(m[4].offset, m[4].size), Place(3, 6));
+  EXPECT_EQ(Place(m[5].offset, m[5].size), Place(9, 4));  // a union: the largest member
   EXPECT_EQ(root.size, 13);
   EXPECT_EQ(root.name, "SNVT_x");      // the root takes the type's name
   EXPECT_EQ(root.expandedNodes, 1u + 1 + 3 + (1 + 3) + (1 + 2));
@@ -51,13 +50,11 @@ TEST(TypeFileReader, DefaultsLimitsToTheRawRangeOfTheKind) {
                             data, error))
       << error;
   const auto& m = data.nvts[0].root.members;
-  EXPECT_EQ(m[0].minimum, 0);
-  EXPECT_EQ(m[0].maximum, 65535);
-  EXPECT_EQ(m[1].minimum, -128);
-  EXPECT_EQ(m[1].maximum, 127);
-  EXPECT_EQ(m[2].maximum, 15);
-  EXPECT_EQ(m[3].minimum, INT32_MIN);
-  EXPECT_EQ(m[3].maximum, INT32_MAX);
+  using Range = std::pair<int64_t, int64_t>;
+  EXPECT_EQ(Range(m[0].minimum, m[0].maximum), Range(0, 65535));
+  EXPECT_EQ(Range(m[1].minimum, m[1].maximum), Range(-128, 127));
+  EXPECT_EQ(Range(m[2].minimum, m[2].maximum), Range(0, 15));
+  EXPECT_EQ(Range(m[3].minimum, m[3].maximum), Range(INT32_MIN, INT32_MAX));
 }
 
 TEST(TypeFileReader, ReferenceTakesTheSizeOfTheReferencedTypeOfTheSameFile) {

@@ -62,6 +62,7 @@ Var Int(VARTYPE vt, int64_t value) {
 }
 
 std::u16string AsText(const VARIANT& v) { return std::u16string(v.bstrVal, SysStringLen(v.bstrVal)); }
+std::string U8(const std::u16string& text) { return vornfmt::codepage::Utf16ToUtf8(text); }
 
 // Any integer member of an integer VARIANT, widened.
 long double IntegerOf(const VARIANT& v) {
@@ -76,8 +77,24 @@ long double IntegerOf(const VARIANT& v) {
     case VT_UINT: return v.uintVal;
     case VT_I8: return static_cast<long double>(v.llVal);
     case VT_UI8: return static_cast<long double>(v.ullVal);
+    case VT_BOOL: return v.boolVal;
+    case VT_R8: return v.dblVal;
     default: return std::numeric_limits<long double>::quiet_NaN();
   }
+}
+
+// `source` changed to `vt` answers `hr`: on success a `vt` whose integer is
+// `expected` (NaN: not compared), on failure the destination stays empty.
+void ExpectChange(VARIANT* source, VARTYPE vt, HRESULT hr, long double expected, const std::string& what) {
+  Var result;
+  EXPECT_EQ(VariantChangeType(&result, source, 0, vt), hr) << what << " to vt " << vt;
+  EXPECT_EQ(result.v.vt, hr == S_OK ? vt : VARTYPE{VT_EMPTY}) << what << " to vt " << vt;
+  if (hr == S_OK && !std::isnan(expected)) {
+    EXPECT_EQ(IntegerOf(result.v), expected) << what << " to vt " << vt;
+  }
+}
+void ExpectChange(Var& source, VARTYPE vt, HRESULT hr, long double expected, const std::string& what) {
+  ExpectChange(&source, vt, hr, expected, what);
 }
 
 // ---- layouts and codes -----------------------------------------------------------
@@ -95,7 +112,7 @@ TEST(AutomationLayout, MatchesTheWindowsX64Layout) {
 
 // ---- BSTR ------------------------------------------------------------------------
 
-TEST(Bstr, CarriesAByteLengthPrefixAndATerminator) {
+TEST(Bstr, LengthPrefixTerminatorNullEmptyAndLimits) {
   BSTR text = SysAllocString(u"Test");
   ASSERT_NE(text, nullptr);
   DWORD prefix;
@@ -104,34 +121,23 @@ TEST(Bstr, CarriesAByteLengthPrefixAndATerminator) {
   EXPECT_EQ(SysStringLen(text), 4u);
   EXPECT_EQ(std::u16string(text), u"Test");
   SysFreeString(text);
-}
-
-TEST(Bstr, NullAndEmptyAndEmbeddedNul) {
   EXPECT_EQ(SysAllocString(nullptr), nullptr);
   EXPECT_EQ(SysStringLen(nullptr), 0u);
   EXPECT_EQ(SysStringByteLen(nullptr), 0u);
   SysFreeString(nullptr);
-
-  BSTR empty = SysAllocStringLen(nullptr, 0);
-  ASSERT_NE(empty, nullptr);
+  BSTR zeros = SysAllocStringLen(nullptr, 3), empty = SysAllocStringLen(nullptr, 0);
+  ASSERT_TRUE(zeros && empty);
   EXPECT_EQ(SysStringLen(empty), 0u);
   EXPECT_EQ(empty[0], u'\0');
-  SysFreeString(empty);
-
-  BSTR zeros = SysAllocStringLen(nullptr, 3);
-  ASSERT_NE(zeros, nullptr);
   EXPECT_EQ(SysStringLen(zeros), 3u);
   EXPECT_EQ(zeros[0] | zeros[1] | zeros[2] | zeros[3], 0);
   SysFreeString(zeros);
-
+  SysFreeString(empty);
   const char16_t withNul[] = {u'a', u'\0', u'b'};
-  BSTR text = SysAllocStringLen(withNul, 3);
+  text = SysAllocStringLen(withNul, 3);
   EXPECT_EQ(SysStringLen(text), 3u);  // the length, not the first NUL, counts
   EXPECT_EQ(text[2], u'b');
   SysFreeString(text);
-}
-
-TEST(Bstr, OddByteLengthsAndLimits) {
   BSTR odd = SysAllocStringByteLen("Tes", 3);
   ASSERT_NE(odd, nullptr);
   EXPECT_EQ(SysStringByteLen(odd), 3u);
@@ -144,14 +150,13 @@ TEST(Bstr, OddByteLengthsAndLimits) {
 
 // ---- SAFEARRAY ---------------------------------------------------------------------
 
-TEST(SafeArray, VectorBounds) {
+TEST(SafeArray, VectorBoundsAndElements) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, -1, 5);
   ASSERT_NE(array, nullptr);
   LONG lower = 0, upper = 0;
   EXPECT_EQ(SafeArrayGetLBound(array, 1, &lower), S_OK);
   EXPECT_EQ(SafeArrayGetUBound(array, 1, &upper), S_OK);
-  EXPECT_EQ(lower, -1);
-  EXPECT_EQ(upper, 3);
+  EXPECT_EQ(std::pair(lower, upper), std::pair(-1, 3));
   EXPECT_EQ(SafeArrayGetLBound(array, 0, &lower), DISP_E_BADINDEX);
   EXPECT_EQ(SafeArrayGetUBound(array, 2, &upper), DISP_E_BADINDEX);
   EXPECT_EQ(SafeArrayGetLBound(nullptr, 1, &lower), E_INVALIDARG);
@@ -162,25 +167,33 @@ TEST(SafeArray, VectorBounds) {
   EXPECT_EQ(SafeArrayGetVartype(array, &vt), S_OK);
   EXPECT_EQ(vt, VT_UI1);
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
-
   SAFEARRAY* shorts = SafeArrayCreateVector(VT_I2, 0, 4);
   ASSERT_NE(shorts, nullptr);
   EXPECT_EQ(SafeArrayGetElemsize(shorts), 2u);
   EXPECT_EQ(std::memcmp(shorts->pvData, "\0\0\0\0\0\0\0\0", 8), 0);  // zero-filled
   EXPECT_EQ(SafeArrayDestroy(shorts), S_OK);
-
   SAFEARRAY* empty = SafeArrayCreateVector(VT_I4, 10, 0);
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(SafeArrayGetUBound(empty, 1, &upper), S_OK);
   EXPECT_EQ(upper, 9);  // one below the lower bound
   EXPECT_EQ(SafeArrayDestroy(empty), S_OK);
-
   EXPECT_EQ(SafeArrayCreateVector(VT_EMPTY, 0, 1), nullptr);
   EXPECT_EQ(SafeArrayCreateVector(VT_DECIMAL, 0, 1), nullptr);
   EXPECT_EQ(SafeArrayDestroy(nullptr), S_OK);
+  // A copy duplicates BSTR elements.
+  SAFEARRAY* texts = SafeArrayCreateVector(VT_BSTR, 0, 2);
+  static_cast<BSTR*>(texts->pvData)[0] = SysAllocString(u"one");
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(texts, &copy), S_OK);
+  BSTR duplicate = static_cast<BSTR*>(copy->pvData)[0];
+  EXPECT_NE(static_cast<BSTR*>(texts->pvData)[0], duplicate);
+  EXPECT_EQ(static_cast<BSTR*>(copy->pvData)[1], nullptr);
+  EXPECT_EQ(SafeArrayDestroy(texts), S_OK);  // frees "one"; the copy keeps its own
+  EXPECT_EQ(std::u16string(duplicate), u"one");
+  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
 }
 
-TEST(SafeArray, LockCountsGuardDestruction) {
+TEST(SafeArray, LockCountsGuardDestructionUpTo65535) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, 2);
   void* first = nullptr;
   void* second = nullptr;
@@ -198,73 +211,44 @@ TEST(SafeArray, LockCountsGuardDestruction) {
   EXPECT_EQ(array->cLocks, 0u);
   EXPECT_EQ(SafeArrayUnaccessData(array), E_UNEXPECTED);  // never below zero
   EXPECT_EQ(SafeArrayAccessData(array, nullptr), E_INVALIDARG);
-  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
-}
-
-TEST(SafeArray, LockCountStopsAt65535) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, 1);
   for (int i = 0; i < 0xFFFF; ++i) ASSERT_EQ(SafeArrayLock(array), S_OK);
   EXPECT_EQ(SafeArrayLock(array), E_UNEXPECTED);
   for (int i = 0; i < 0xFFFF; ++i) ASSERT_EQ(SafeArrayUnlock(array), S_OK);
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 
-TEST(SafeArray, CopyDuplicatesBstrElements) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, 2);
-  static_cast<BSTR*>(array->pvData)[0] = SysAllocString(u"one");
-  SAFEARRAY* copy = nullptr;
-  ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
-  BSTR original = static_cast<BSTR*>(array->pvData)[0];
-  BSTR duplicate = static_cast<BSTR*>(copy->pvData)[0];
-  EXPECT_NE(original, duplicate);
-  EXPECT_EQ(std::u16string(duplicate), u"one");
-  EXPECT_EQ(static_cast<BSTR*>(copy->pvData)[1], nullptr);
-  EXPECT_EQ(SafeArrayDestroy(array), S_OK);  // frees "one"; the copy keeps its own
-  EXPECT_EQ(std::u16string(duplicate), u"one");
-  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
-}
-
 // ---- VARIANT lifetime ------------------------------------------------------------
 
-TEST(Variant, CopyDuplicatesBstrs) {
-  Var source = Text(u"abc");
-  Var copy;
+TEST(Variant, CopyDuplicatesBstrsAndByteArrays) {
+  Var source = Text(u"abc"), copy, other = Text(u"xyz");
   ASSERT_EQ(VariantCopy(&copy, &source), S_OK);
   EXPECT_EQ(copy.v.vt, VT_BSTR);
   EXPECT_NE(copy.v.bstrVal, source.v.bstrVal);
   EXPECT_EQ(AsText(copy.v), u"abc");
   // Copying over a VARIANT that owns a text frees that text (ASan would see a leak).
-  Var other = Text(u"xyz");
   ASSERT_EQ(VariantCopy(&copy, &other), S_OK);
   EXPECT_EQ(AsText(copy.v), u"xyz");
   EXPECT_EQ(VariantCopy(&copy, &copy), S_OK);
   EXPECT_EQ(AsText(copy.v), u"xyz");
-}
-
-TEST(Variant, CopyDuplicatesByteArrays) {
-  Var source;
-  source.v.vt = VT_ARRAY | VT_UI1;
-  source.v.parray = SafeArrayCreateVector(VT_UI1, 0, 3);
-  std::memcpy(source.v.parray->pvData, "\x01\x02\x03", 3);
-  Var copy;
-  ASSERT_EQ(VariantCopy(&copy, &source), S_OK);
+  Var bytes;
+  bytes.v.vt = VT_ARRAY | VT_UI1;
+  bytes.v.parray = SafeArrayCreateVector(VT_UI1, 0, 3);
+  std::memcpy(bytes.v.parray->pvData, "\x01\x02\x03", 3);
+  ASSERT_EQ(VariantCopy(&copy, &bytes), S_OK);
   ASSERT_EQ(copy.v.vt, VT_ARRAY | VT_UI1);
-  ASSERT_NE(copy.v.parray, source.v.parray);
+  ASSERT_NE(copy.v.parray, bytes.v.parray);
   EXPECT_EQ(std::memcmp(copy.v.parray->pvData, "\x01\x02\x03", 3), 0);
   static_cast<BYTE*>(copy.v.parray->pvData)[0] = 9;
-  EXPECT_EQ(static_cast<BYTE*>(source.v.parray->pvData)[0], 1);
+  EXPECT_EQ(static_cast<BYTE*>(bytes.v.parray->pvData)[0], 1);
 }
 
 TEST(Variant, ClearRefusesBadTypesAndLockedArrays) {
   VARIANT bad;
-  bad.vt = 15;
-  EXPECT_EQ(VariantClear(&bad), DISP_E_BADVARTYPE);
-  bad.vt = VT_I4 | VT_VECTOR;
-  EXPECT_EQ(VariantClear(&bad), DISP_E_BADVARTYPE);
-  bad.vt = VT_EMPTY | VT_BYREF;
-  EXPECT_EQ(VariantClear(&bad), DISP_E_BADVARTYPE);
+  for (VARTYPE vt : {VARTYPE{15}, VARTYPE(VT_I4 | VT_VECTOR), VARTYPE(VT_EMPTY | VT_BYREF)}) {
+    bad.vt = vt;
+    EXPECT_EQ(VariantClear(&bad), DISP_E_BADVARTYPE) << vt;
+  }
   EXPECT_EQ(VariantClear(nullptr), E_INVALIDARG);
-
   Var locked;
   locked.v.vt = VT_ARRAY | VT_UI1;
   locked.v.parray = SafeArrayCreateVector(VT_UI1, 0, 1);
@@ -279,10 +263,9 @@ TEST(Variant, ClearRefusesBadTypesAndLockedArrays) {
 
 TEST(Variant, ByrefFormsAreCopiedAsPointersAndDereferencedByCopyInd) {
   BSTR text = SysAllocString(u"ref");
-  Var byref;
+  Var byref, copy, arrayRef;
   byref.v.vt = VT_BYREF | VT_BSTR;
   byref.v.pbstrVal = &text;
-  Var copy;
   ASSERT_EQ(VariantCopy(&copy, &byref), S_OK);
   EXPECT_EQ(copy.v.vt, VT_BYREF | VT_BSTR);
   EXPECT_EQ(copy.v.pbstrVal, &text);
@@ -291,35 +274,26 @@ TEST(Variant, ByrefFormsAreCopiedAsPointersAndDereferencedByCopyInd) {
   EXPECT_NE(copy.v.bstrVal, text);
   EXPECT_EQ(AsText(copy.v), u"ref");
   SysFreeString(text);
-
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, 2);
-  Var arrayRef;
   arrayRef.v.vt = VT_BYREF | VT_ARRAY | VT_UI1;  // 0x6011
   arrayRef.v.pparray = &array;
   ASSERT_EQ(VariantCopyInd(&copy, &arrayRef), S_OK);
   EXPECT_EQ(copy.v.vt, VT_ARRAY | VT_UI1);
   EXPECT_NE(copy.v.parray, array);
   SafeArrayDestroy(array);
-}
-
-TEST(Variant, CopyIndFollowsOneVariantLevel) {
-  Var inner = Int(VT_I2, 0x77);
-  Var outer;
+  // One VARIANT level is followed, and a BYREF value in it is read too ...
+  Var inner = Int(VT_I2, 0x77), outer;
   outer.v.vt = VT_BYREF | VT_VARIANT;  // 0x400C
   outer.v.pvarVal = &inner.v;
-  Var copy;
   ASSERT_EQ(VariantCopyInd(&copy, &outer), S_OK);
   EXPECT_EQ(copy.v.vt, VT_I2);
   EXPECT_EQ(copy.v.iVal, 0x77);
-
-  // A referenced VARIANT may hold a BYREF value, which is read too ...
   BYTE byte = 0x88;
   inner.v.vt = VT_BYREF | VT_UI1;
   inner.v.pbVal = &byte;
   ASSERT_EQ(VariantCopyInd(&copy, &outer), S_OK);
   EXPECT_EQ(copy.v.vt, VT_UI1);
   EXPECT_EQ(copy.v.bVal, 0x88);
-
   // ... but not another BYREF VARIANT.
   Var innermost;
   inner.v.vt = VT_BYREF | VT_VARIANT;
@@ -376,22 +350,11 @@ const RealCase kRealToInteger[] = {
     {VT_I8, 4503599627370495.5, S_OK, 4503599627370496.0L},
 };
 
-TEST(ChangeType, RealToIntegerAtEveryBoundary) {
+TEST(ChangeType, RealsAndIntegersToIntegersAtEveryBoundary) {
   for (const RealCase& c : kRealToInteger) {
     Var source = R8(c.value);
-    Var result;
-    const HRESULT hr = VariantChangeType(&result, &source, 0, c.vt);
-    EXPECT_EQ(hr, c.hr) << "vt " << c.vt << " value " << c.value;
-    if (c.hr == S_OK) {
-      EXPECT_EQ(result.v.vt, c.vt);
-      EXPECT_EQ(IntegerOf(result.v), c.expected) << "vt " << c.vt << " value " << c.value;
-    } else {
-      EXPECT_EQ(result.v.vt, VT_EMPTY);  // the destination stays as it was
-    }
+    ExpectChange(source, c.vt, c.hr, c.expected, std::to_string(c.value));
   }
-}
-
-TEST(ChangeType, IntegersBetweenIntegerTypes) {
   const struct {
     VARTYPE from;
     int64_t value;
@@ -406,11 +369,7 @@ TEST(ChangeType, IntegersBetweenIntegerTypes) {
   };
   for (const auto& c : cases) {
     Var source = Int(c.from, c.value);
-    Var result;
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, c.to), c.hr) << c.value << " to " << c.to;
-    if (c.hr == S_OK) {
-      EXPECT_EQ(IntegerOf(result.v), static_cast<long double>(c.value));
-    }
+    ExpectChange(source, c.to, c.hr, static_cast<long double>(c.value), std::to_string(c.value));
   }
 }
 
@@ -426,7 +385,7 @@ TEST(ChangeType, FloatsDatesAndCurrency) {
       {-657435.0, DISP_E_OVERFLOW}, {-657434.0, S_OK}, {2958465.99, S_OK}, {2958466.0, DISP_E_OVERFLOW}};
   for (const auto& [day, hr] : dates) {
     Var source = R8(day);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, VT_DATE), hr) << day;
+    ExpectChange(source, VT_DATE, hr, NAN, std::to_string(day));
   }
 
   Var money = R8(1.23456);
@@ -441,8 +400,7 @@ TEST(ChangeType, FloatsDatesAndCurrency) {
   } currency[] = {{25000, 2}, {35000, 4}, {-25000, -2}, {15001, 2}, {-5000, 0}};
   for (const auto& c : currency) {
     Var source = Int(VT_CY, c.units);
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_I4), S_OK);
-    EXPECT_EQ(result.v.lVal, c.expected) << c.units;
+    ExpectChange(source, VT_I4, S_OK, c.expected, std::to_string(c.units));
   }
 }
 
@@ -495,13 +453,7 @@ TEST(ChangeType, TextToIntegerAtEveryBoundary) {
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   for (const TextCase& c : kTextToInteger) {
     Var source = Text(c.text);
-    Var result;
-    const HRESULT hr = VariantChangeType(&result, &source, 0, c.vt);
-    EXPECT_EQ(hr, c.hr) << "text [" << vornfmt::codepage::Utf16ToUtf8(c.text) << "] vt " << c.vt;
-    if (hr == S_OK && c.hr == S_OK) {
-      ASSERT_EQ(result.v.vt, c.vt);
-      EXPECT_EQ(IntegerOf(result.v), c.expected) << vornfmt::codepage::Utf16ToUtf8(c.text);
-    }
+    ExpectChange(source, c.vt, c.hr, c.expected, "text [" + U8(c.text) + "]");
   }
 }
 
@@ -516,8 +468,7 @@ TEST(ChangeType, TextThatIsNoNumber) {
   };
   for (const auto& [text, vt] : texts) {
     Var source = Text(text);
-    Var result;
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, vt), DISP_E_TYPEMISMATCH) << vornfmt::codepage::Utf16ToUtf8(text);
+    ExpectChange(source, vt, DISP_E_TYPEMISMATCH, 0, U8(text));
   }
   Var nullText;
   nullText.v.vt = VT_BSTR;
@@ -537,16 +488,14 @@ TEST(ChangeType, TextToReal) {
                 1.7976931348623157e308}};
   for (const auto& c : cases) {
     Var source = Text(c.text);
-    Var result;
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_R8), S_OK) << vornfmt::codepage::Utf16ToUtf8(c.text);
-    EXPECT_EQ(result.v.dblVal, c.expected) << vornfmt::codepage::Utf16ToUtf8(c.text);
+    ExpectChange(source, VT_R8, S_OK, c.expected, U8(c.text));
   }
   Var result;
   const std::pair<std::u16string, VARTYPE> tooBig[] = {{u"1e309", VT_R8}, {u"3.5e38", VT_R4},
                                                        {u"922337203685477.5808", VT_CY}};
   for (const auto& [text, vt] : tooBig) {
     Var source = Text(text);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, vt), DISP_E_OVERFLOW) << vornfmt::codepage::Utf16ToUtf8(text);
+    ExpectChange(source, vt, DISP_E_OVERFLOW, 0, U8(text));
   }
   Var money = Text(u"-922337203685477.5808");
   ASSERT_EQ(VariantChangeType(&result, &money, 0, VT_CY), S_OK);
@@ -612,11 +561,7 @@ TEST(ChangeType, BoolIsMinusOneAndTruncatesIntoUnsignedTypes) {
     long double expected;
   } cases[] = {{VT_I1, -1}, {VT_UI1, 255}, {VT_I2, -1}, {VT_UI2, 65535}, {VT_I4, -1},
                {VT_UI4, 4294967295.0L}, {VT_I8, -1}, {VT_UI8, 18446744073709551615.0L}};
-  for (const auto& c : cases) {
-    // oleaut32 does not report overflow here: the bits of -1 are kept.
-    ASSERT_EQ(VariantChangeType(&result, &truth, 0, c.vt), S_OK) << c.vt;
-    EXPECT_EQ(IntegerOf(result.v), c.expected) << c.vt;
-  }
+  for (const auto& c : cases) ExpectChange(truth, c.vt, S_OK, c.expected, "true");  // the bits of -1 are kept
   ASSERT_EQ(VariantChangeType(&result, &truth, 0, VT_R8), S_OK);
   EXPECT_EQ(result.v.dblVal, -1.0);
   ASSERT_EQ(VariantChangeType(&result, &truth, 0, VT_BSTR), S_OK);
@@ -638,8 +583,7 @@ TEST(ChangeType, NumbersAndTextToBool) {
   for (const auto& [number, expected] : {std::pair{0.0, VARIANT_FALSE}, {-0.0, VARIANT_FALSE}, {0.4, VARIANT_TRUE},
                                           {-1.0, VARIANT_TRUE}}) {
     Var source = R8(number);
-    ASSERT_EQ(VariantChangeType(&result, &source, 0, VT_BOOL), S_OK);
-    EXPECT_EQ(result.v.boolVal, expected) << number;
+    ExpectChange(source, VT_BOOL, S_OK, expected, std::to_string(number));
   }
   const struct {
     std::u16string text;
@@ -653,80 +597,51 @@ TEST(ChangeType, NumbersAndTextToBool) {
                {u"Yes", DISP_E_TYPEMISMATCH, 0},    {u"", DISP_E_TYPEMISMATCH, 0}, {u"1e999", DISP_E_OVERFLOW, 0}};
   for (const auto& t : texts) {
     Var source = Text(t.text);
-    EXPECT_EQ(VariantChangeType(&result, &source, 0, VT_BOOL), t.hr) << vornfmt::codepage::Utf16ToUtf8(t.text);
-    if (t.hr == S_OK) {
-      EXPECT_EQ(result.v.boolVal, t.expected) << vornfmt::codepage::Utf16ToUtf8(t.text);
-    }
+    ExpectChange(source, VT_BOOL, t.hr, t.expected, U8(t.text));
   }
 }
 
 // ---- special sources and targets, BYREF, in place -----------------------------------------
 
 TEST(ChangeType, EmptyNullAndUnsupportedTypes) {
-  Var empty;
-  Var result;
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 0);
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_R8), S_OK);
-  EXPECT_EQ(result.v.dblVal, 0.0);
-  ASSERT_EQ(VariantChangeType(&result, &empty, 0, VT_BOOL), S_OK);
-  EXPECT_EQ(result.v.boolVal, VARIANT_FALSE);
-
-  Var null;
+  Var empty, null, number = R8(1.0), date, result;
   null.v.vt = VT_NULL;
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_I4), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_BSTR), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &null, 0, VT_NULL), S_OK);
-  EXPECT_EQ(result.v.vt, VT_NULL);
-
-  Var number = R8(1.0);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_EMPTY), S_OK);
-  EXPECT_EQ(result.v.vt, VT_EMPTY);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_NULL), S_OK);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_DISPATCH), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_DECIMAL), DISP_E_BADVARTYPE);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_VOID), DISP_E_BADVARTYPE);
-  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_ARRAY | VT_UI1), DISP_E_TYPEMISMATCH);
-
-  // Date text is not supported by this layer.
-  Var date;
   date.v.vt = VT_DATE;
   date.v.date = 1.0;
-  EXPECT_EQ(VariantChangeType(&result, &date, 0, VT_BSTR), DISP_E_BADVARTYPE);
-  ASSERT_EQ(VariantChangeType(&result, &date, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 1);
-
+  const struct {
+    VARIANT* source;
+    VARTYPE vt;
+    HRESULT hr;
+    long double expected;
+  } rows[] = {{&empty, VT_I4, S_OK, 0}, {&empty, VT_R8, S_OK, 0}, {&empty, VT_BOOL, S_OK, VARIANT_FALSE},
+              {&null, VT_I4, DISP_E_TYPEMISMATCH, 0}, {&null, VT_BSTR, DISP_E_TYPEMISMATCH, 0},
+              {&null, VT_NULL, S_OK, NAN}, {&number, VT_EMPTY, S_OK, NAN},
+              {&number, VT_DISPATCH, DISP_E_TYPEMISMATCH, 0}, {&number, VT_DECIMAL, DISP_E_BADVARTYPE, 0},
+              {&number, VT_VOID, DISP_E_BADVARTYPE, 0}, {&number, VARTYPE(VT_ARRAY | VT_UI1), DISP_E_TYPEMISMATCH, 0},
+              {&date, VT_BSTR, DISP_E_BADVARTYPE, 0},  // date text is not supported by this layer
+              {&date, VT_I4, S_OK, 1}};
+  for (const auto& row : rows) ExpectChange(row.source, row.vt, row.hr, row.expected, std::to_string(&row - rows));
+  EXPECT_EQ(VariantChangeType(&result, &number, 0, VT_NULL), S_OK);
   EXPECT_EQ(VariantChangeType(nullptr, &number, 0, VT_I4), E_INVALIDARG);
   EXPECT_EQ(VariantChangeType(&result, nullptr, 0, VT_I4), E_INVALIDARG);
 }
 
 TEST(ChangeType, ByrefSources) {
   double value = 21.5;
-  Var byref;
+  BSTR text = SysAllocString(u" 42 ");
+  Var byref, textRef, inner = Text(u"7"), variantRef;
   byref.v.vt = VT_BYREF | VT_R8;
   byref.v.pdblVal = &value;
-  Var result;
-  ASSERT_EQ(VariantChangeType(&result, &byref, 0, VT_I4), S_OK);
-  EXPECT_EQ(result.v.lVal, 22);
-  ASSERT_EQ(VariantChangeType(&result, &byref, 0, VT_R8), S_OK);  // the target type, dereferenced
-  EXPECT_EQ(result.v.vt, VT_R8);
-  EXPECT_EQ(result.v.dblVal, 21.5);
-
-  BSTR text = SysAllocString(u" 42 ");
-  Var textRef;
   textRef.v.vt = VT_BYREF | VT_BSTR;
   textRef.v.pbstrVal = &text;
-  ASSERT_EQ(VariantChangeType(&result, &textRef, 0, VT_UI1), S_OK);
-  EXPECT_EQ(result.v.bVal, 42);
-  SysFreeString(text);
-
-  Var inner = Text(u"7");
-  Var variantRef;
   variantRef.v.vt = VT_BYREF | VT_VARIANT;
   variantRef.v.pvarVal = &inner.v;
-  ASSERT_EQ(VariantChangeType(&result, &variantRef, 0, VT_I2), S_OK);
-  EXPECT_EQ(result.v.iVal, 7);
+  ExpectChange(byref, VT_I4, S_OK, 22, "byref");
+  ExpectChange(byref, VT_R8, S_OK, 21.5, "byref");  // the target type, dereferenced
+  ExpectChange(textRef, VT_UI1, S_OK, 42, "text byref");
+  ExpectChange(variantRef, VT_I2, S_OK, 7, "variant byref");
   EXPECT_EQ(AsText(inner.v), u"7");  // the referenced VARIANT is not touched
+  SysFreeString(text);
 }
 
 TEST(ChangeType, InPlaceAndFailureLeavesTheDestination) {
@@ -784,9 +699,9 @@ TEST(NumberText, DecimalCommaAndThousandsSeparators) {
   for (const auto& c : cases) {
     bool ok = false;
     const double value = ParseWith(c.text, *c.separators, ok);
-    EXPECT_EQ(ok, c.ok) << vornfmt::codepage::Utf16ToUtf8(c.text);
+    EXPECT_EQ(ok, c.ok) << U8(c.text);
     if (c.ok) {
-      EXPECT_EQ(value, c.expected) << vornfmt::codepage::Utf16ToUtf8(c.text);
+      EXPECT_EQ(value, c.expected) << U8(c.text);
     }
   }
   EXPECT_EQ(vornfmt::automation::FormatReal(1.5, 15, german), u"1,5");

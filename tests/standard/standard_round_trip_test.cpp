@@ -19,7 +19,7 @@
 #include "convert/conversion_drivers.h"
 #include "convert/variant_convert.h"
 #include "platform/automation/oleauto.h"
-#include "tests/convert/convert_catalog.h"
+#include "tests/support/test_catalog.h"
 #include "tests/support/written_bits.h"
 #include "typetree/bounds.h"
 #include "typetree/codec.h"
@@ -27,7 +27,6 @@
 namespace vornfmt::test {
 namespace {
 
-constexpr char16_t kPid[] = u"0000000000000000";
 constexpr int kBuffersPerType = 200;
 const std::string kStandardCatalog = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
 
@@ -311,7 +310,7 @@ const std::map<std::string, std::string> kExceptions = {
 
 TEST(StandardRoundTrip, EveryTypeFormatsAndItsTextGivesBackItsBytes) {
   if (!std::filesystem::exists(kStandardCatalog + "/standard.fmt")) GTEST_SKIP() << "no standard catalog";
-  ConvertCatalog catalog(kStandardCatalog);
+  TestCatalog catalog(kStandardCatalog, true);
   std::mt19937 random(20261206);
   int types = 0;
   std::set<std::string> failing;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Tests of tools/convert_standard_types.py on a small made-up dataset.
+"""Tests of tools/catalog/convert_standard_types.py on a small made-up dataset.
 
 Run: python3 -m unittest tests/standard/test_convert_standard_types.py
 (from the repository root; standard library only, no network, no ../shared).
@@ -14,8 +14,8 @@ import tempfile
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-TOOL = os.path.join(ROOT, "tools", "convert_standard_types.py")
-sys.path.insert(0, os.path.join(ROOT, "tools"))
+TOOL = os.path.join(ROOT, "tools", "catalog", "convert_standard_types.py")
+sys.path.insert(0, os.path.join(ROOT, "tools", "catalog"))
 import standard_format_rules as rules  # noqa: E402
 
 

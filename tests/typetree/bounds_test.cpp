@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/typetree/tree_library.h"
+#include "tests/support/scripted_library.h"
+#include "tests/support/test_catalog.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt::test {
 namespace {
 
-constexpr char16_t kPid[] = u"0000000000000000";
 
 struct BoundsCase {
   const char* what;
@@ -20,7 +20,7 @@ struct BoundsCase {
 
 class BoundsTable : public testing::TestWithParam<BoundsCase> {
  protected:
-  ScriptedEngine types{"typetree"};
+  TestCatalog types{"typetree", false};
 };
 
 TEST_P(BoundsTable, ScalesTheLibraryLimits) {
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Bounds : public testing::Test {
  protected:
-  ScriptedEngine types{"typetree"};
+  TestCatalog types{"typetree", false};
 };
 
 TEST_F(Bounds, KindsWithoutLimitsAnswerFalseAndLeaveTheOutputs) {
@@ -77,10 +77,10 @@ TEST_F(Bounds, ALibraryRefusalOrFailedSelectionAnswersFalse) {
   ASSERT_TRUE(level.LoadByName(u"UNVT_tenths", kPid, 0));
   ASSERT_TRUE(real.LoadByName(u"UNVT_float", kPid, 0));
   double minimum = 11, maximum = 22;
-  Script().failDetails = true;
+  TheScript().failDetails = true;
   EXPECT_FALSE(GetBounds(level, minimum, maximum));
-  Script().failDetails = false;
-  Script().failScans = true;
+  TheScript().failDetails = false;
+  TheScript().failScans = true;
   EXPECT_FALSE(GetBounds(real, minimum, maximum));
   EXPECT_EQ(minimum, 11);
   EXPECT_EQ(maximum, 22);

@@ -10,69 +10,47 @@
 #include <string>
 #include <vector>
 
-#include "tests/typetree/tree_library.h"
+#include "tests/support/scripted_library.h"
+#include "tests/support/test_catalog.h"
 #include "typetree/limit_breach.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt::test {
 namespace {
 
-constexpr char16_t kPid[] = u"0000000000000000";
-using Bytes = std::vector<uint8_t>;
+std::string Narrow(const char16_t* text) { return std::string(text, text + std::char_traits<char16_t>::length(text)); }
 
 class Codec : public testing::Test {
  protected:
-  ScriptedEngine types{"typetree"};
-
-  // Loads `type`; the tree stays valid for the test.
-  CTypeTreeItem& Load(const char16_t* type) {
-    trees.emplace_back(std::make_unique<CTypeTreeItem>());
-    EXPECT_TRUE(trees.back()->LoadByName(type, kPid, 0)) << std::u16string(type).size();
-    return *trees.back();
-  }
-
-  std::vector<std::unique_ptr<CTypeTreeItem>> trees;
+  CTypeTreeItem& Load(const char16_t* type) { return types.Load(type); }
+  TestCatalog types{"typetree", false};
 };
 
 // ---- decoding -------------------------------------------------------------
 
-struct DecodeCase {
-  const char* what;
-  const char16_t* type;
-  Bytes raw;
-  double expected;
-};
-
-class DecodeTable : public Codec, public testing::WithParamInterface<DecodeCase> {};
-
-TEST_P(DecodeTable, GivesTheEngineeringValue) {
-  const DecodeCase& c = GetParam();
-  CTypeTreeItem& root = Load(c.type);
-  ASSERT_TRUE(Decode(root, c.raw.data(), c.raw.size()));
-  EXPECT_TRUE(root.value.IsSet());
-  EXPECT_DOUBLE_EQ(root.value.value, c.expected);
+TEST_F(Codec, DecodesEveryKindToTheEngineeringValue) {
+  const struct {
+    const char16_t* type;
+    Bytes raw;
+    double expected;
+  } rows[] = {
+      // char, enum signed; 8-bit short, 16-bit long signed and unsigned
+      {u"UNVT_char", {0xFF}, -1}, {u"UNVT_uchar", {0xFF}, 255}, {u"UNVT_sshort", {0x80}, -128},
+      {u"UNVT_ushort", {0x80}, 128}, {u"UNVT_slong", {0xFF, 0xFE}, -2}, {u"UNVT_ulong", {0xFF, 0xFE}, 65534},
+      {u"UNVT_enum", {0xFF}, -1}, {u"UNVT_quad", {0x80, 0, 0, 0}, -2147483648.0},
+      {u"UNVT_quad", {0x7F, 0xFF, 0xFF, 0xFF}, 2147483647.0}, {u"UNVT_float", {0xC0, 0x20, 0, 0}, -2.5},
+      {u"UNVT_tenths", {0xFF, 0xFE}, -0.2}, {u"UNVT_negated", {0x00, 0x07}, -7},
+      {u"UNVT_shifted", {0xFF, 0xF6}, -100},  // offset, then multiplier, then exponent
+      {u"UNVT_hundredths", {0xFF, 0xFF}, 655.35}, {u"UNVT_shifted_bits", {0x28}, 300},
+      {u"UNVT_wrapping", {0x7F, 0xFF, 0xFF, 0xFF}, 4294967294.0},  // quad times multiplier beyond 32 bits
+  };
+  for (const auto& row : rows) {
+    CTypeTreeItem& root = Load(row.type);
+    ASSERT_TRUE(Decode(root, row.raw.data(), row.raw.size())) << Narrow(row.type);
+    EXPECT_TRUE(root.value.IsSet()) << Narrow(row.type);
+    EXPECT_DOUBLE_EQ(root.value.value, row.expected) << Narrow(row.type);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryKind, DecodeTable,
-    testing::Values(DecodeCase{"CharIsSigned", u"UNVT_char", {0xFF}, -1},
-                    DecodeCase{"UnsignedCharIsUnsigned", u"UNVT_uchar", {0xFF}, 255},
-                    DecodeCase{"SignedShortIsEightBitSigned", u"UNVT_sshort", {0x80}, -128},
-                    DecodeCase{"UnsignedShortIsEightBitUnsigned", u"UNVT_ushort", {0x80}, 128},
-                    DecodeCase{"SignedLongIsSixteenBitSigned", u"UNVT_slong", {0xFF, 0xFE}, -2},
-                    DecodeCase{"UnsignedLongIsSixteenBitUnsigned", u"UNVT_ulong", {0xFF, 0xFE}, 65534},
-                    DecodeCase{"EnumIsSigned", u"UNVT_enum", {0xFF}, -1},
-                    DecodeCase{"SignedQuadMinimum", u"UNVT_quad", {0x80, 0, 0, 0}, -2147483648.0},
-                    DecodeCase{"SignedQuadMaximum", u"UNVT_quad", {0x7F, 0xFF, 0xFF, 0xFF}, 2147483647.0},
-                    DecodeCase{"FloatNegative", u"UNVT_float", {0xC0, 0x20, 0, 0}, -2.5},
-                    DecodeCase{"TenthsOfMinusTwo", u"UNVT_tenths", {0xFF, 0xFE}, -0.2},
-                    DecodeCase{"NegativeMultiplier", u"UNVT_negated", {0x00, 0x07}, -7},
-                    DecodeCase{"OffsetThenMultiplierThenExponent", u"UNVT_shifted", {0xFF, 0xF6}, -100},
-                    DecodeCase{"Hundredths", u"UNVT_hundredths", {0xFF, 0xFF}, 655.35},
-                    DecodeCase{"ScaledBitfieldWithOffset", u"UNVT_shifted_bits", {0x28}, 300},
-                    DecodeCase{"QuadTimesMultiplierBeyond32Bits", u"UNVT_wrapping", {0x7F, 0xFF, 0xFF, 0xFF},
-                               4294967294.0}),
-    [](const testing::TestParamInfo<DecodeCase>& info) { return info.param.what; });
 
 TEST_F(Codec, BitfieldsDecodeUnsignedButEightBitOnesSigned) {
   CTypeTreeItem& root = Load(u"UNVT_bits");
@@ -117,7 +95,7 @@ TEST_F(Codec, AFieldOutsideAShortBufferIsNotDecoded) {
 TEST_F(Codec, ANodeThatCannotBeSelectedIsNotDecoded) {
   CTypeTreeItem& root = Load(u"UNVT_padded");
   const Bytes raw = {1, 2, 3, 4};
-  Script().failFinds = true;
+  TheScript().failFinds = true;
   EXPECT_FALSE(Decode(*root.GetSubfield(0), raw.data(), raw.size()));
   EXPECT_FALSE(root.GetSubfield(0)->value.IsSet());
   EXPECT_TRUE(Decode(root, raw.data(), raw.size()));  // the root itself is still selected
@@ -126,103 +104,56 @@ TEST_F(Codec, ANodeThatCannotBeSelectedIsNotDecoded) {
 
 // ---- encoding -------------------------------------------------------------
 
-struct EncodeCase {
-  const char* what;
-  const char16_t* type;
-  double value;
-  bool accepted;
-  Bytes expected;  // the bytes after encoding into 0xA5 bytes
-};
-
-class EncodeTable : public Codec, public testing::WithParamInterface<EncodeCase> {};
-
-TEST_P(EncodeTable, WritesOrRefuses) {
-  const EncodeCase& c = GetParam();
-  CTypeTreeItem& root = Load(c.type);
-  root.value.Store(c.value);
-  Bytes raw(c.expected.size(), 0xA5);
-  EXPECT_EQ(Encode(root, raw.data(), raw.size(), nullptr), c.accepted);
-  EXPECT_EQ(raw, c.accepted ? c.expected : Bytes(c.expected.size(), 0xA5));
+TEST_F(Codec, EncodesWithinTheLimitsAndRefusesBeyond) {
+  const struct {
+    const char16_t* type;
+    double value;
+    Bytes expected;  // the bytes after encoding into 0xA5 bytes; empty: refused, untouched
+  } rows[] = {
+      // min - 1, min, max, max + 1 of every integer kind with its natural range
+      {u"UNVT_char", -129, {}}, {u"UNVT_char", -128, {0x80}}, {u"UNVT_char", 127, {0x7F}}, {u"UNVT_char", 128, {}},
+      {u"UNVT_uchar", -1, {}}, {u"UNVT_uchar", 0, {0x00}}, {u"UNVT_uchar", 255, {0xFF}}, {u"UNVT_uchar", 256, {}},
+      {u"UNVT_sshort", -128, {0x80}}, {u"UNVT_sshort", 128, {}}, {u"UNVT_ushort", 255, {0xFF}},
+      {u"UNVT_ushort", -1, {}}, {u"UNVT_slong", -32769, {}}, {u"UNVT_slong", -32768, {0x80, 0x00}},
+      {u"UNVT_slong", 32767, {0x7F, 0xFF}}, {u"UNVT_slong", 32768, {}}, {u"UNVT_ulong", -1, {}},
+      {u"UNVT_ulong", 65535, {0xFF, 0xFF}}, {u"UNVT_ulong", 65536, {}}, {u"UNVT_quad", -2147483649.0, {}},
+      {u"UNVT_quad", -2147483648.0, {0x80, 0, 0, 0}}, {u"UNVT_quad", 2147483647.0, {0x7F, 0xFF, 0xFF, 0xFF}},
+      {u"UNVT_quad", 2147483648.0, {}},
+      // limits of the type file, before and after rounding
+      {u"UNVT_percent", -1, {}}, {u"UNVT_percent", 0, {0}}, {u"UNVT_percent", 100, {100}},
+      {u"UNVT_percent", 101, {}}, {u"UNVT_percent", 100.4, {}}, {u"UNVT_percent", 99.6, {100}},
+      // 655.35 is the double 655.350000000000023: R misses the raw maximum
+      // by less than the double's own error, so the shown maximum is written.
+      {u"UNVT_hundredths", 655.35, {0xFF, 0xFF}}, {u"UNVT_hundredths", 655.3500001, {}},
+      {u"UNVT_percent", -0.4, {}}, {u"UNVT_percent", std::nan(""), {}}, {u"UNVT_hundredths", HUGE_VAL, {}},
+      {u"UNVT_hundredths", 1e300, {}},
+      // rounding half away from zero
+      {u"UNVT_tenths", 0.25, {0x00, 0x03}}, {u"UNVT_tenths", -0.25, {0xFF, 0xFD}}, {u"UNVT_tenths", 0.04, {0, 0}},
+      {u"UNVT_tenths", -100, {0xFC, 0x18}}, {u"UNVT_tenths", -100.01, {}},
+      // negative multipliers and offsets
+      {u"UNVT_negated", 0, {0, 0}}, {u"UNVT_negated", -100, {0, 100}}, {u"UNVT_negated", -101, {}},
+      {u"UNVT_negated", 1, {}}, {u"UNVT_shifted", -100, {0xFF, 0xF6}}, {u"UNVT_shifted", 300, {0x00, 0x0A}},
+      {u"UNVT_shifted", -120, {}}, {u"UNVT_shifted", 320, {}},
+      {u"UNVT_shifted", 90, {0xFF, 0xFF}},  // the negative half rounds down
+      {u"UNVT_shifted_bits", 120, {0x85}},
+      // floats: the type file's limits; no rounding
+      {u"UNVT_float", 3.4028234663852886e38, {0x7F, 0x7F, 0xFF, 0xFF}}, {u"UNVT_float", 1e39, {}},
+      {u"UNVT_float", std::nan(""), {}}, {u"UNVT_float_narrow", -10.5001, {}},
+      {u"UNVT_float_narrow", -10.5, {0xC1, 0x28, 0, 0}}, {u"UNVT_float_narrow", 10.5, {0x41, 0x28, 0, 0}},
+      {u"UNVT_float_narrow", 10.5001, {}},
+      // enumerations: truncated toward zero, low 8 bits, no limits
+      {u"UNVT_enum", 2.9, {0x02}}, {u"UNVT_enum", -1.9, {0xFF}}, {u"UNVT_enum", 300, {0x2C}},
+      {u"UNVT_enum", std::numeric_limits<double>::infinity(), {}},
+  };
+  for (const auto& row : rows) {
+    CTypeTreeItem& root = Load(row.type);
+    root.value.Store(row.value);
+    Bytes raw(root.GetSize(true), 0xA5);
+    const bool accepted = !row.expected.empty();
+    EXPECT_EQ(Encode(root, raw.data(), raw.size(), nullptr), accepted) << Narrow(row.type) << " " << row.value;
+    EXPECT_EQ(raw, accepted ? row.expected : Bytes(raw.size(), 0xA5)) << Narrow(row.type) << " " << row.value;
+  }
 }
-
-const Bytes kUntouched1 = {0xA5};
-const Bytes kUntouched2 = {0xA5, 0xA5};
-const Bytes kUntouched4 = {0xA5, 0xA5, 0xA5, 0xA5};
-
-INSTANTIATE_TEST_SUITE_P(
-    Limits, EncodeTable,
-    testing::Values(
-        // min - 1, min, max, max + 1 of every integer kind with its natural range
-        EncodeCase{"CharBelowMin", u"UNVT_char", -129, false, kUntouched1},
-        EncodeCase{"CharMin", u"UNVT_char", -128, true, {0x80}},
-        EncodeCase{"CharMax", u"UNVT_char", 127, true, {0x7F}},
-        EncodeCase{"CharAboveMax", u"UNVT_char", 128, false, kUntouched1},
-        EncodeCase{"UnsignedCharBelowMin", u"UNVT_uchar", -1, false, kUntouched1},
-        EncodeCase{"UnsignedCharMin", u"UNVT_uchar", 0, true, {0x00}},
-        EncodeCase{"UnsignedCharMax", u"UNVT_uchar", 255, true, {0xFF}},
-        EncodeCase{"UnsignedCharAboveMax", u"UNVT_uchar", 256, false, kUntouched1},
-        EncodeCase{"SignedShortMin", u"UNVT_sshort", -128, true, {0x80}},
-        EncodeCase{"SignedShortAboveMax", u"UNVT_sshort", 128, false, kUntouched1},
-        EncodeCase{"UnsignedShortMax", u"UNVT_ushort", 255, true, {0xFF}},
-        EncodeCase{"UnsignedShortBelowMin", u"UNVT_ushort", -1, false, kUntouched1},
-        EncodeCase{"SignedLongBelowMin", u"UNVT_slong", -32769, false, kUntouched2},
-        EncodeCase{"SignedLongMin", u"UNVT_slong", -32768, true, {0x80, 0x00}},
-        EncodeCase{"SignedLongMax", u"UNVT_slong", 32767, true, {0x7F, 0xFF}},
-        EncodeCase{"SignedLongAboveMax", u"UNVT_slong", 32768, false, kUntouched2},
-        EncodeCase{"UnsignedLongBelowMin", u"UNVT_ulong", -1, false, kUntouched2},
-        EncodeCase{"UnsignedLongMax", u"UNVT_ulong", 65535, true, {0xFF, 0xFF}},
-        EncodeCase{"UnsignedLongAboveMax", u"UNVT_ulong", 65536, false, kUntouched2},
-        EncodeCase{"SignedQuadBelowMin", u"UNVT_quad", -2147483649.0, false, kUntouched4},
-        EncodeCase{"SignedQuadMin", u"UNVT_quad", -2147483648.0, true, {0x80, 0, 0, 0}},
-        EncodeCase{"SignedQuadMax", u"UNVT_quad", 2147483647.0, true, {0x7F, 0xFF, 0xFF, 0xFF}},
-        EncodeCase{"SignedQuadAboveMax", u"UNVT_quad", 2147483648.0, false, kUntouched4},
-        // limits of the type file, before and after rounding
-        EncodeCase{"PercentBelowMin", u"UNVT_percent", -1, false, kUntouched1},
-        EncodeCase{"PercentMin", u"UNVT_percent", 0, true, {0}},
-        EncodeCase{"PercentMax", u"UNVT_percent", 100, true, {100}},
-        EncodeCase{"PercentAboveMax", u"UNVT_percent", 101, false, kUntouched1},
-        EncodeCase{"AboveMaxBeforeRounding", u"UNVT_percent", 100.4, false, kUntouched1},
-        EncodeCase{"RoundsUpToMax", u"UNVT_percent", 99.6, true, {100}},
-        // 655.35 is the double 655.350000000000023: R misses the raw maximum
-        // by less than the double's own error, so the shown maximum is written.
-        EncodeCase{"ShownMaximumIsWritten", u"UNVT_hundredths", 655.35, true, {0xFF, 0xFF}},
-        EncodeCase{"JustAboveShownMaximum", u"UNVT_hundredths", 655.3500001, false, kUntouched2},
-        EncodeCase{"JustBelowMinBeforeRounding", u"UNVT_percent", -0.4, false, kUntouched1},
-        EncodeCase{"NotANumberBreaksTheLimits", u"UNVT_percent", std::nan(""), false, kUntouched1},
-        EncodeCase{"InfinityBreaksTheLimits", u"UNVT_hundredths", HUGE_VAL, false, kUntouched2},
-        EncodeCase{"HugeValueBreaksTheLimits", u"UNVT_hundredths", 1e300, false, kUntouched2},
-        // rounding half away from zero
-        EncodeCase{"HalfStepRoundsUp", u"UNVT_tenths", 0.25, true, {0x00, 0x03}},
-        EncodeCase{"NegativeHalfStepRoundsDown", u"UNVT_tenths", -0.25, true, {0xFF, 0xFD}},
-        EncodeCase{"BelowHalfRoundsToZero", u"UNVT_tenths", 0.04, true, {0x00, 0x00}},
-        EncodeCase{"TenthsMin", u"UNVT_tenths", -100, true, {0xFC, 0x18}},
-        EncodeCase{"TenthsBelowMin", u"UNVT_tenths", -100.01, false, kUntouched2},
-        // negative multipliers and offsets
-        EncodeCase{"NegativeMultiplierMin", u"UNVT_negated", 0, true, {0, 0}},
-        EncodeCase{"NegativeMultiplierMax", u"UNVT_negated", -100, true, {0, 100}},
-        EncodeCase{"NegativeMultiplierBeyondMax", u"UNVT_negated", -101, false, kUntouched2},
-        EncodeCase{"NegativeMultiplierPositiveValue", u"UNVT_negated", 1, false, kUntouched2},
-        EncodeCase{"OffsetMin", u"UNVT_shifted", -100, true, {0xFF, 0xF6}},
-        EncodeCase{"OffsetMax", u"UNVT_shifted", 300, true, {0x00, 0x0A}},
-        EncodeCase{"OffsetBelowMin", u"UNVT_shifted", -120, false, kUntouched2},
-        EncodeCase{"OffsetAboveMax", u"UNVT_shifted", 320, false, kUntouched2},
-        EncodeCase{"OffsetNegativeHalfRoundsDown", u"UNVT_shifted", 90, true, {0xFF, 0xFF}},
-        EncodeCase{"ScaledBitfield", u"UNVT_shifted_bits", 120, true, {0x85}},
-        // floats: the type file's limits; no rounding
-        EncodeCase{"FloatLargest", u"UNVT_float", 3.4028234663852886e38, true, {0x7F, 0x7F, 0xFF, 0xFF}},
-        EncodeCase{"FloatBeyondSingleRange", u"UNVT_float", 1e39, false, kUntouched4},
-        EncodeCase{"FloatNotANumber", u"UNVT_float", std::nan(""), false, kUntouched4},
-        EncodeCase{"NarrowFloatBelowMin", u"UNVT_float_narrow", -10.5001, false, kUntouched4},
-        EncodeCase{"NarrowFloatMin", u"UNVT_float_narrow", -10.5, true, {0xC1, 0x28, 0, 0}},
-        EncodeCase{"NarrowFloatMax", u"UNVT_float_narrow", 10.5, true, {0x41, 0x28, 0, 0}},
-        EncodeCase{"NarrowFloatAboveMax", u"UNVT_float_narrow", 10.5001, false, kUntouched4},
-        // enumerations: truncated, low 8 bits, no limits
-        EncodeCase{"EnumTruncatesTowardZero", u"UNVT_enum", 2.9, true, {0x02}},
-        EncodeCase{"EnumNegativeTruncatesTowardZero", u"UNVT_enum", -1.9, true, {0xFF}},
-        EncodeCase{"EnumOutsideTheSetIsWritten", u"UNVT_enum", 300, true, {0x2C}},
-        EncodeCase{"EnumInfinityIsRefused", u"UNVT_enum", std::numeric_limits<double>::infinity(), false,
-                   kUntouched1}),
-    [](const testing::TestParamInfo<EncodeCase>& info) { return info.param.what; });
 
 // A field alone writing only its bits is checked over the standard catalog (standard_property_test.cpp).
 TEST_F(Codec, BitfieldsKeepTheOtherBitsOfTheirByte) {
@@ -383,7 +314,7 @@ TEST_F(Codec, ResolutionIsOneRawStep) {
     CTypeTreeItem& root = Load(row.type);
     EXPECT_DOUBLE_EQ(GetResolution(*root.GetSubfield(row.sub)), row.expected) << row.sub;
   }
-  Script().failScans = true;
+  TheScript().failScans = true;
   EXPECT_EQ(GetResolution(Load(u"UNVT_tenths")), 0.0);
 }
 

@@ -18,26 +18,24 @@ struct ReadCase {
   std::vector<uint8_t> expected;
 };
 
-class ReadBitsTable : public testing::TestWithParam<ReadCase> {};
-
-TEST_P(ReadBitsTable, ExtractsTheSpan) {
-  const ReadCase& c = GetParam();
-  RawBits out{};
-  ASSERT_TRUE(ReadBits(c.raw.data(), c.raw.size(), c.span, out));
-  for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(out[i], c.expected[i]) << i;
+TEST(ReadBitsTable, ExtractsTheSpan) {
+  const ReadCase rows[] = {
+      {"ThreeBitsAtFive", {0x5A}, {5, 3}, {0x02}},
+      {"TopBit", {0x80}, {0, 1}, {0x01}},
+      {"FiveBitsAtZero", {0xA5}, {0, 5}, {0x14}},
+      {"SevenBitsAtOneOfSecondByte", {0x00, 0x7F}, {9, 7}, {0x7F}},
+      {"WholeByte", {0x11, 0xFE}, {8, 8}, {0xFE}},
+      {"TwoBytesAtOffsetTwo", {0, 0, 0xFF, 0xFE}, {16, 16}, {0xFF, 0xFE}},
+      {"WidthNotAMultipleOfEightLosesItsTail", {0xAB, 0xCD}, {0, 12}, {0xAB, 0x00}},
+      {"FourBytes", {0x80, 0, 0, 1}, {0, 32}, {0x80, 0, 0, 1}},
+  };
+  for (const ReadCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    RawBits out{};
+    ASSERT_TRUE(ReadBits(c.raw.data(), c.raw.size(), c.span, out));
+    for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(out[i], c.expected[i]) << i;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Spans, ReadBitsTable,
-    testing::Values(ReadCase{"ThreeBitsAtFive", {0x5A}, {5, 3}, {0x02}},
-                    ReadCase{"TopBit", {0x80}, {0, 1}, {0x01}},
-                    ReadCase{"FiveBitsAtZero", {0xA5}, {0, 5}, {0x14}},
-                    ReadCase{"SevenBitsAtOneOfSecondByte", {0x00, 0x7F}, {9, 7}, {0x7F}},
-                    ReadCase{"WholeByte", {0x11, 0xFE}, {8, 8}, {0xFE}},
-                    ReadCase{"TwoBytesAtOffsetTwo", {0, 0, 0xFF, 0xFE}, {16, 16}, {0xFF, 0xFE}},
-                    ReadCase{"WidthNotAMultipleOfEightLosesItsTail", {0xAB, 0xCD}, {0, 12}, {0xAB, 0x00}},
-                    ReadCase{"FourBytes", {0x80, 0, 0, 1}, {0, 32}, {0x80, 0, 0, 1}}),
-    [](const testing::TestParamInfo<ReadCase>& info) { return info.param.what; });
 
 struct WriteCase {
   const char* what;
@@ -47,25 +45,23 @@ struct WriteCase {
   std::vector<uint8_t> after;
 };
 
-class WriteBitsTable : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(WriteBitsTable, ChangesOnlyTheSpan) {
-  const WriteCase& c = GetParam();
-  std::vector<uint8_t> raw = c.before;
-  RawBits in{};
-  std::copy(c.in.begin(), c.in.end(), in.begin());
-  ASSERT_TRUE(WriteBits(raw.data(), raw.size(), c.span, in));
-  EXPECT_EQ(raw, c.after);
+TEST(WriteBitsTable, ChangesOnlyTheSpan) {
+  const WriteCase rows[] = {
+      {"TwoIntoThreeBitsAtFive", {0xFF}, {5, 3}, {2}, {0xFA}},
+      {"ValueWiderThanTheFieldIsMasked", {0x00}, {5, 3}, {0xFF}, {0x07}},
+      {"ClearsInsideAField", {0xFF, 0xFF}, {10, 4}, {0}, {0xFF, 0xC3}},
+      {"WholeBytesAtOffset", {1, 2, 3, 4}, {16, 16}, {0xAA, 0xBB}, {1, 2, 0xAA, 0xBB}},
+      {"OnlyWholeBytesOfAnOddWidth", {0, 0}, {0, 12}, {0xAB, 0xCD}, {0xAB, 0x00}},
+  };
+  for (const WriteCase& c : rows) {
+    SCOPED_TRACE(&c - rows);
+    std::vector<uint8_t> raw = c.before;
+    RawBits in{};
+    std::copy(c.in.begin(), c.in.end(), in.begin());
+    ASSERT_TRUE(WriteBits(raw.data(), raw.size(), c.span, in));
+    EXPECT_EQ(raw, c.after);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Spans, WriteBitsTable,
-    testing::Values(WriteCase{"TwoIntoThreeBitsAtFive", {0xFF}, {5, 3}, {2}, {0xFA}},
-                    WriteCase{"ValueWiderThanTheFieldIsMasked", {0x00}, {5, 3}, {0xFF}, {0x07}},
-                    WriteCase{"ClearsInsideAField", {0xFF, 0xFF}, {10, 4}, {0}, {0xFF, 0xC3}},
-                    WriteCase{"WholeBytesAtOffset", {1, 2, 3, 4}, {16, 16}, {0xAA, 0xBB}, {1, 2, 0xAA, 0xBB}},
-                    WriteCase{"OnlyWholeBytesOfAnOddWidth", {0, 0}, {0, 12}, {0xAB, 0xCD}, {0xAB, 0x00}}),
-    [](const testing::TestParamInfo<WriteCase>& info) { return info.param.what; });
 
 TEST(RawBitsBounds, SpansOutsideTheBufferAreRefusedAndNothingIsTouched) {
   const struct {

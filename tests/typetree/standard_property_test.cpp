@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "tests/support/written_bits.h"
-#include "tests/typetree/tree_library.h"
+#include "tests/support/scripted_library.h"
+#include "tests/support/test_catalog.h"
 #include "typetree/codec.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt::test {
 namespace {
 
-constexpr char16_t kPid[] = u"0000000000000000";
 constexpr int kBuffersPerType = 300;
 constexpr size_t kCanary = 16;
 constexpr uint8_t kCanaryByte = 0xC7;
@@ -34,7 +34,7 @@ class StandardProperty : public testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kStandardCatalog + "/standard.typ")) GTEST_SKIP() << "no standard catalog";
-    engine = std::make_unique<ScriptedEngine>(kStandardCatalog);
+    engine = std::make_unique<TestCatalog>(kStandardCatalog, false);
   }
 
   // One random buffer through one type; checks the properties.
@@ -92,7 +92,7 @@ class StandardProperty : public testing::Test {
     }
   }
 
-  std::unique_ptr<ScriptedEngine> engine;
+  std::unique_ptr<TestCatalog> engine;
 };
 
 TEST_F(StandardProperty, DecodeThenEncodeWritesBackEveryFieldWithinItsLimits) {

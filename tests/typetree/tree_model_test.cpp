@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/typetree/tree_library.h"
+#include "tests/support/scripted_library.h"
+#include "tests/support/test_catalog.h"
 #include "typetree/tree_builder.h"
 #include "typetree/type_tree_item.h"
 #include "typetree/variant_type.h"
@@ -13,7 +14,6 @@
 namespace vornfmt::test {
 namespace {
 
-inline constexpr char16_t kPid[] = u"0000000000000000";
 
 std::vector<std::u16string> SubfieldNames(const CTypeTreeItem& root) {
   std::vector<std::u16string> names;
@@ -24,13 +24,13 @@ std::vector<std::u16string> SubfieldNames(const CTypeTreeItem& root) {
 // Each fixture's `root` is destroyed before its engine.
 class TreeModel : public testing::Test {
  protected:
-  ScriptedEngine catalogA{"catalog-a"};
+  TestCatalog catalogA{"catalog-a", false};
   CTypeTreeItem root;
 };
 
 class TestTypes : public testing::Test {
  protected:
-  ScriptedEngine types{"typetree"};
+  TestCatalog types{"typetree", false};
   CTypeTreeItem root;
 };
 
@@ -75,15 +75,11 @@ TEST_F(TreeModel, AScalarTypeHasNoSubfieldsAndIsAddressedAsAWhole) {
   EXPECT_EQ(root.typeIndex, 1);
   EXPECT_EQ(root.GetNameText(), u"Level");
   EXPECT_EQ(root.GetCommentText(), u"A level in tenths");
-}
-
-TEST_F(TreeModel, MeasurementSystemSuffixIsSplitOff) {
-  CTypeTreeItem us, plain;
+  EXPECT_EQ(root.measurementSystem, u"SI");
+  CTypeTreeItem us;  // a measurement system suffix is split off
   ASSERT_TRUE(us.LoadByName(u"SNVT_level#US", kPid, 0));
-  ASSERT_TRUE(plain.LoadByName(u"SNVT_level", kPid, 0));
   EXPECT_EQ(us.typeName, u"SNVT_level");
   EXPECT_EQ(us.measurementSystem, u"US");
-  EXPECT_EQ(plain.measurementSystem, u"SI");
 }
 
 TEST_F(TreeModel, FailedLoadsAnswerFalse) {
@@ -96,7 +92,8 @@ TEST_F(TreeModel, FailedLoadsAnswerFalse) {
   EXPECT_EQ(unknown.treeHandle, 0u);
 }
 
-TEST_F(TreeModel, AConfigurationPropertyReferringToANetworkVariableKeepsItsName) {
+TEST_F(TreeModel, ConfigurationPropertiesByNameAndIndex) {
+  // One referring to a network variable keeps its own name.
   ASSERT_TRUE(root.LoadByName(u"SCPTlevel", kPid, 0));
   EXPECT_EQ(root.typeName, u"SCPTlevel");
   EXPECT_EQ(root.GetName(), u"SCPTlevel");
@@ -104,23 +101,10 @@ TEST_F(TreeModel, AConfigurationPropertyReferringToANetworkVariableKeepsItsName)
   EXPECT_EQ(root.isNetworkVariable, 1);
   EXPECT_EQ(root.kind, kKindSignedLong);
   EXPECT_TRUE(root.name.empty());
-}
-
-TEST_F(TreeModel, LoadsByConfigurationPropertyIndex) {
   ASSERT_TRUE(root.LoadByIndex(2, false, kPid, 0));
   EXPECT_EQ(root.typeName, u"SCPTdouble");
   EXPECT_EQ(root.kind, kKindDoubleFloat);
   EXPECT_EQ(root.isNetworkVariable, 0);
-}
-
-TEST_F(TreeModel, KindNamesKeepTheDeviceLanguageWidths) {
-  const std::vector<std::pair<int32_t, std::u16string_view>> table = {
-      {0, u"unknown"},         {1, u"char"},           {2, u"unsigned char"}, {3, u"signed short"},
-      {4, u"unsigned short"},  {5, u"signed long"},    {6, u"unsigned long"}, {7, u"enum"},
-      {8, u"array"},           {9, u"struct"},         {10, u"union"},        {11, u"bitfield"},
-      {12, u"float"},          {13, u"signed quad"},   {14, u"reference"},    {15, u"unsigned quad"},
-      {16, u"double float"},   {17, u"unknown"},       {-1, u"unknown"}};
-  for (const auto& [kind, name] : table) EXPECT_EQ(KindName(kind), name) << kind;
 }
 
 TEST_F(TreeModel, VariantTypesFollowKindAndScaling) {
@@ -219,12 +203,12 @@ TEST_F(TestTypes, ATypeReferringToItselfManyTimesStopsAtTheLoadBudget) {
   // Three references per level would give 3^9 leaves; the budget cuts it.
   EXPECT_GT(root.Subfields().size(), 3u * kMaxReferenceLoads / 2);
   EXPECT_LT(root.Subfields().size(), 3u * kMaxReferenceLoads);
-  EXPECT_LE(Script().scans, 3 * kMaxReferenceLoads);
+  EXPECT_LE(TheScript().scans, 3 * kMaxReferenceLoads);
 }
 
 TEST_F(TestTypes, AMemberReadEndingTheScanStopsTheStructure) {
-  Script().readToAlter = 4;  // root, m1, m2, then m3 answers "last node"
-  Script().alteredResult = LDRF_OK;
+  TheScript().readToAlter = 4;  // root, m1, m2, then m3 answers "last node"
+  TheScript().alteredResult = LDRF_OK;
   ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
   EXPECT_EQ(root.Children().size(), 3u);
   const std::vector<std::u16string> expected = {u"m1", u"m2", u"m3"};
@@ -232,8 +216,8 @@ TEST_F(TestTypes, AMemberReadEndingTheScanStopsTheStructure) {
 }
 
 TEST_F(TestTypes, AFailedMemberReadKeepsWhatWasReadAndGetsNoMembers) {
-  Script().readToAlter = 6;  // root, w1..w4, then the structure s fails
-  Script().alteredResult = LDRF_MALFORMED;
+  TheScript().readToAlter = 6;  // root, w1..w4, then the structure s fails
+  TheScript().alteredResult = LDRF_MALFORMED;
   ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
   ASSERT_EQ(root.Children().size(), 5u);
   const CTypeTreeItemBase& s = *root.Children()[4];
@@ -244,8 +228,8 @@ TEST_F(TestTypes, AFailedMemberReadKeepsWhatWasReadAndGetsNoMembers) {
 }
 
 TEST_F(TestTypes, AFailedRootReadGivesAnEmptyTree) {
-  Script().readToAlter = 1;
-  Script().alteredResult = LDRF_OUT_OF_SEQUENCE;
+  TheScript().readToAlter = 1;
+  TheScript().alteredResult = LDRF_OUT_OF_SEQUENCE;
   ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
   EXPECT_TRUE(root.Children().empty());
   EXPECT_EQ(root.GetSubfieldCount(), 0);
@@ -258,17 +242,17 @@ TEST_F(TestTypes, SelectingANodeCostsOneFindPerNamedLevel) {
     int finds;
   } table[] = {{0, 1}, {3, 1}, {4, 3}, {9, 4}};  // w1; w4; s, arr[0], p; s, arr[2], t, x
   for (const auto& row : table) {
-    Script().finds = 0;
-    Script().scans = 0;
+    TheScript().finds = 0;
+    TheScript().scans = 0;
     ASSERT_NE(root.GetSubfield(row.sub)->SelectNode(), 0u) << row.sub;
-    EXPECT_EQ(Script().finds, row.finds) << row.sub;
-    EXPECT_EQ(Script().scans, 1) << row.sub;
+    EXPECT_EQ(TheScript().finds, row.finds) << row.sub;
+    EXPECT_EQ(TheScript().scans, 1) << row.sub;
   }
 }
 
 TEST_F(TestTypes, FailedSelectionGivesNeutralAnswers) {
   ASSERT_TRUE(root.LoadByName(u"UNVT_bits", kPid, 0));
-  Script().failFinds = true;
+  TheScript().failFinds = true;
   CTypeTreeItemBase* down = root.GetSubfield(2);
   EXPECT_EQ(down->SelectNode(), 0u);
   EXPECT_EQ(down->GetVariantType(), vt::kEmpty);
@@ -320,7 +304,7 @@ namespace {
 
 class WithFormats : public testing::Test {
  protected:
-  ScriptedEngine types{"typetree", true};
+  TestCatalog types{"typetree", true};
   CTypeTreeItem root;
 };
 

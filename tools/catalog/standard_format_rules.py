@@ -1,12 +1,12 @@
 """Hand-written rules for the format files of the shipped catalog.
 
-Read by tools/generate_standard_formats.py (the format files) and by
-tools/convert_standard_types.py (the strings that the formats refer to, in
+Read by tools/catalog/generate_standard_formats.py (the format files) and by
+tools/catalog/convert_standard_types.py (the strings that the formats refer to, in
 English and German). Everything here is data; edit it here, never in the
 generated files, and regenerate:
 
-    python3 tools/convert_standard_types.py /path/to/lonmark-standard-types.json
-    python3 tools/generate_standard_formats.py
+    python3 tools/catalog/convert_standard_types.py /path/to/lonmark-standard-types.json
+    python3 tools/catalog/generate_standard_formats.py
 
 resources/catalog/README.md, section 4, explains every rule.
 Standard library only.

@@ -4,7 +4,7 @@ Keyed by the English text of standard.enu (the dataset's wording). A text
 not listed here stays English in standard.deu: better an English name than
 an invented German one. Every units text of the standard set is listed.
 Characters are those of Windows-1252, the code page the library delivers
-texts in. Read by tools/convert_standard_types.py; standard library only.
+texts in. Read by tools/catalog/convert_standard_types.py; standard library only.
 """
 
 # Units texts.

@@ -7,7 +7,7 @@ Usage:
 This reads the dataset (lonmark-standard-types.json) directly, NOT the
 converted resource files, and writes what a walk over each type's tree must
 find: the expectation file of the standard catalog test. It is kept
-deliberately separate from tools/convert_standard_types.py and simple: it
+deliberately separate from tools/catalog/convert_standard_types.py and simple: it
 only walks the dataset's own layouts and writes them down; it applies none of
 the converter's mapping decisions (those are the test's to check).
 
@@ -142,7 +142,7 @@ def extract(data):
 
 def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
-    default_out = os.path.join(os.path.dirname(here), "tests", "data", "standard-layout.txt")
+    default_out = os.path.join(os.path.dirname(os.path.dirname(here)), "tests", "data", "standard-layout.txt")
     parser = argparse.ArgumentParser(description="Flatten the LonMark standard type description into a layout listing.")
     parser.add_argument("dataset")
     parser.add_argument("-o", "--output", default=default_out)
@@ -159,7 +159,7 @@ def main(argv=None):
         "# Layout of the LonMark standard resource set types (and the small iot set), flattened from",
         "# lonmark-standard-types.json: %s, %s, commit %s." % (src.get("repository"), src.get("path"), src.get("commit")),
         "# Source data: %s, licence %s; the licence text is in resources/catalog/NOTICE." % (src.get("copyright"), src.get("licence")),
-        "# Written by tools/extract_standard_layout.py; do not edit. Record formats: see that script.",
+        "# Written by tools/catalog/extract_standard_layout.py; do not edit. Record formats: see that script.",
     ]
     tmp = args.output + ".tmp"
     with open(tmp, "w", encoding="utf-8", newline="\n") as f:

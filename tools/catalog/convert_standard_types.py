@@ -678,7 +678,7 @@ def write_all(folder, files):
 
 def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
-    default_out = os.path.join(os.path.dirname(here), "resources", "catalog")
+    default_out = os.path.join(os.path.dirname(os.path.dirname(here)), "resources", "catalog")
     parser = argparse.ArgumentParser(description="Convert the LonMark standard type description into vornfmt resource files.")
     parser.add_argument("dataset", help="lonmark-standard-types.json")
     parser.add_argument("-o", "--output", default=default_out, help="output folder (default: %(default)s)")

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/automation/automation_types.h"
+#include "platform/automation/oleauto.h"
 #include "typetree/type_tree_item.h"
 
 namespace vornfmt {

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/automation/automation_types.h"
+#include "platform/automation/oleauto.h"
 #include "typetree/limit_breach.h"
 #include "typetree/type_tree_item.h"
 

@@ -94,17 +94,6 @@ HRESULT ToText(VARIANT* v, VARIANT& b) {
 
 }  // namespace
 
-std::u16string_view BstrText(const VARIANT& v) {
-  if (v.vt != VT_BSTR || !v.bstrVal) return {};
-  return std::u16string_view(v.bstrVal, SysStringLen(v.bstrVal));
-}
-
-void SetBstr(VARIANT& v, std::u16string_view text) {
-  VariantClear(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
 HRESULT ConvertVariant(VARIANT* v, VARTYPE vt) {
   if (!v) return E_INVALIDARG;
   if (v->vt == vt) return S_OK;

@@ -3,6 +3,7 @@
 // become the type a host asks for; text travels as VT_BSTR.
 #include <string_view>
 
+#include "platform/automation/bstr_text.h"
 #include "platform/automation/oleauto.h"
 
 namespace vornfmt {
@@ -26,11 +27,5 @@ HRESULT ConvertVariantCopy(VARIANT* v, VARTYPE vt);
 
 // Not empty, and only decimal digits, '.', 'e', 'E', '+' and '-'.
 bool LooksNumeric(std::u16string_view text);
-
-// The text of a VT_BSTR (a null BSTR is the empty text).
-std::u16string_view BstrText(const VARIANT& v);
-
-// Makes `v` (cleared first) a VT_BSTR holding `text`.
-void SetBstr(VARIANT& v, std::u16string_view text);
 
 }  // namespace vornfmt

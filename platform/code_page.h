@@ -1,7 +1,15 @@
 #pragma once
 // The ANSI code page: the narrow text that crosses the resource library's
-// interface. Windows-1252 unless configured otherwise. Conversions go through
-// iconv; single-byte code pages use a table built once from iconv.
+// interface, and the UTF-8/UTF-16 conversions.
+//
+// Two implementations, chosen by CMake:
+//   - code_page_iconv.cpp (everywhere but Windows): Windows-1252 unless
+//     configured otherwise; conversions go through iconv, single-byte code
+//     pages use a table built once from iconv.
+//   - code_page_win32.cpp (Windows): MultiByteToWideChar and
+//     WideCharToMultiByte; the calling thread's ANSI code page
+//     (CP_THREAD_ACP) unless configured otherwise. Which bytes a code page
+//     defines is then what the system's tables say.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +18,11 @@ namespace vornfmt::codepage {
 
 // Selects the ANSI code page by iconv name ("WINDOWS-1252", "ISO-8859-15",
 // "CP932", ...). Answers false, keeping the current one, for an unknown name.
+// On Windows the names are "WINDOWS-<n>", "CP<n>" and "IBM<n>" for any code
+// page n the system has, and the usual iconv names of the common ones.
 bool SetAnsiCodePage(const std::string& name);
+// The name given to SetAnsiCodePage; by default "WINDOWS-1252", on Windows
+// the name of the thread's ANSI code page ("WINDOWS-1252", "CP932", ...).
 std::string AnsiCodePage();
 
 // UTF-16 to ANSI; nullopt when a character has no ANSI form.

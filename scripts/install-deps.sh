@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the fuzzers need.
+# Installs the Debian packages the build, the tests, the fuzzers and the
+# Windows syntax check (mingw-w64 with the POSIX thread model) need.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 SUDO=""
@@ -8,7 +9,8 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev libcli11-dev python3 locales
+  nlohmann-json3-dev libcli11-dev python3 locales \
+  g++-mingw-w64-x86-64-posix
 # A German locale lets the tests check number text with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen

@@ -14,7 +14,7 @@
 #include <utility>
 #include <locale.h>
 
-#include "platform/automation/number_text.h"
+#include "platform/automation/emulation/number_text.h"
 #include "platform/code_page.h"
 
 namespace {

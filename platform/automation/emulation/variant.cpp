@@ -1,8 +1,8 @@
 // VARIANT lifetime: init, clear, copy, copy with dereference.
 #include <cstring>
 
-#include "platform/automation/oleauto.h"
-#include "platform/automation/variant_internal.h"
+#include "platform/automation/emulation/oleauto.h"
+#include "platform/automation/emulation/variant_internal.h"
 
 namespace vornfmt::automation {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the automation sources; not part of the automation API.
-#include "platform/automation/automation_types.h"
+#include "platform/automation/emulation/automation_types.h"
 
 namespace vornfmt::automation {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/automation/automation_types.h"
+#include "platform/automation/emulation/automation_types.h"
 
 namespace vornfmt::automation {
 

@@ -9,6 +9,13 @@
 // Deliberately left out: DECIMAL (VT_DECIMAL values cannot be held), and the
 // interface types are only declared (IUnknown, IDispatch, IRecordInfo): this
 // layer stores such pointers but never calls them (no AddRef/Release).
+//
+// Part of the emulation used where Windows is not: include
+// "platform/automation/oleauto.h", which chooses between this and the real
+// headers.
+#ifdef _WIN32
+#error "The automation emulation is not for Windows: include platform/automation/oleauto.h"
+#endif
 #include <cstdint>
 
 #include "platform/variant_fwd.h"

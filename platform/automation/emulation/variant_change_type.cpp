@@ -37,9 +37,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/automation/number_text.h"
-#include "platform/automation/oleauto.h"
-#include "platform/automation/variant_internal.h"
+#include "platform/automation/emulation/number_text.h"
+#include "platform/automation/emulation/oleauto.h"
+#include "platform/automation/emulation/variant_internal.h"
 
 namespace vornfmt::automation {
 namespace {

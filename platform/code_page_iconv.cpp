@@ -1,3 +1,4 @@
+// The ANSI code page where Windows is not: conversions through iconv.
 #include "platform/code_page.h"
 
 #include <iconv.h>

@@ -18,7 +18,7 @@
 //   a sign or parentheses (a sign is refused here; whether Windows accepts
 //   one is not pinned down).
 // Anything else anywhere in the text makes it no number; so does empty text.
-#include "platform/automation/number_text.h"
+#include "platform/automation/emulation/number_text.h"
 
 #include <charconv>
 #include <cmath>

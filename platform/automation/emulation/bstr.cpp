@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/automation/oleauto.h"
+#include "platform/automation/emulation/oleauto.h"
 
 namespace {
 

@@ -82,7 +82,7 @@ void TypeElementCore::SetMeasurementSystem(std::u16string_view system) {
   root_.SetMeasurementSystem(system);
 }
 
-std::u16string ResultText(const VARIANT& result) {
+std::u16string ResultText(VARIANT& result) {
   if (result.vt == VT_BSTR) return std::u16string(BstrText(result));
   VARIANT text;
   VariantInit(&text);

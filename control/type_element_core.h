@@ -63,6 +63,7 @@ class TypeElementCore : public CMyCriticalSection {
 // Format's answer as text, for callers that print it: the text itself, or
 // the number converted to text as the platform's conversion gives it (a
 // VT_BOOL true reads "-1"); empty when there is none.
-std::u16string ResultText(const VARIANT& result);
+// (Not const: the platform declares the source of VariantChangeType so.)
+std::u16string ResultText(VARIANT& result);
 
 }  // namespace vornfmt

@@ -9,6 +9,8 @@ $SUDO apt-get install -y --no-install-recommends \
   cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev libcli11-dev python3 locales
+# The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
+$SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
 # A German locale lets the tests check number text with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen

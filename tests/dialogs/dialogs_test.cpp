@@ -39,7 +39,10 @@ class Dialogs : public testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(EnsureGuiApplication()); }
   void SetUp() override { Assemble(0); }
+  // A new assembly; trees of the previous engine go first.
   void Assemble(uint32_t viewMessages) {
+    elements.clear();
+    trees.clear();
     formatter.reset();
     formatter = AssembleFormatter({.editor = &QtEditor(), .viewMessages = viewMessages});
     formatter->Engine().OpenCatalog(codepage::Utf8ToUtf16(VORNFMT_TEST_DATA "/dialogs"));
@@ -58,9 +61,9 @@ class Dialogs : public testing::Test {
   }
   const DialogTemplate& Template(int id) { return *resources->Dialog(id); }
 
+  std::unique_ptr<Formatter> formatter;  // outlives the trees of its engine
   std::vector<std::unique_ptr<TypeElementCore>> elements;
   std::vector<std::unique_ptr<CTypeTreeItem>> trees;
-  std::unique_ptr<Formatter> formatter;
   std::shared_ptr<const ResourceSet> resources;
 };
 
@@ -245,6 +248,8 @@ TEST_F(Dialogs, NothingToShow) {
   SetBstr(value, u"1");
   for (const char16_t* type : {u"UNVT_either", u"UNVT_row"}) EXPECT_TRUE(Element(type).EditValue(value, -1));
   EXPECT_EQ(BstrText(value), u"1");
+  std::u16string text = u"1";
+  for (const char16_t* type : {u"UNVT_either", u"UNVT_row"}) EXPECT_FALSE(EditFieldText(*resources, Load(type), text));
   Assemble(1);
   CTypeTreeItem& root = Load(u"UNVT_number");
   root.SetInteractive(false);

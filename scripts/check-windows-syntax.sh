@@ -42,7 +42,7 @@ endif()
 EOF
 
 cmake -S . -B "$BUILD_DIR" -G Ninja --toolchain "$TOOLCHAIN" \
-  -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF \
+  -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF \
   -Dnlohmann_json_DIR="$SHIM/nlohmann_json" >"$BUILD_DIR/configure.log" 2>&1 || {
   cat "$BUILD_DIR/configure.log" >&2
   exit 1

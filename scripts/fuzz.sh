@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build-fuzz}"
-CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_FUZZ=ON -DVORNFMT_TESTS=OFF
+CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_FUZZ=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF
 cmake --build "$BUILD_DIR"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

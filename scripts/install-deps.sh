@@ -11,6 +11,8 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev libcli11-dev python3 locales \
   g++-mingw-w64-x86-64-posix
+# The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
+$SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
 # A German locale lets the tests check number text with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen

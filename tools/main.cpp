@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "convert/formatter_assembly.h"
+#include "dialogs/qt_value_editor.h"
 #include "tools/commands.h"
 
 #ifndef VORNFMT_VERSION
@@ -15,9 +16,11 @@ int main(int argc, char** argv) {
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);
-  // Format-file texts are widened from the ANSI code page; no dialogs, so a
-  // value that cannot be written is refused and the tool says so.
-  const std::unique_ptr<vornfmt::Formatter> formatter = vornfmt::AssembleFormatter();
+  // Format-file texts are widened from the ANSI code page. The dialogs are
+  // installed but view messages stay off: a value that cannot be written is
+  // refused and the tool says so; only `edit` opens a dialog.
+  const std::unique_ptr<vornfmt::Formatter> formatter =
+      vornfmt::AssembleFormatter({.editor = &vornfmt::dialogs::QtEditor()});
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
   vornfmt::tool::AddFormatsCommand(app, exitCode);
   vornfmt::tool::AddFormatCommand(app, exitCode);
   vornfmt::tool::AddWriteCommand(app, exitCode);
+  vornfmt::tool::AddEditCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <fstream>
 
 namespace vornfmt {
 namespace {
@@ -93,6 +95,60 @@ void LoadFormatText(std::istream& in, FormatFileBase& file) {
   std::string line, entry;
   while (std::getline(in, line))
     if (joiner.Add(line, entry)) file.LoadEntry(entry);
+}
+
+std::string LoadFormatText(std::string_view text, FormatFileBase& file) {
+  FormatEntryJoiner joiner;
+  std::string entry;
+  // Lines as std::getline cuts them: a final line end adds no empty line.
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    if (joiner.Add(text.substr(start, end - start), entry)) file.LoadEntry(entry);
+    start = end + 1;
+  }
+  return joiner.Pending();
+}
+
+bool LoadFormatFile(const std::string& path, FormatFileBase& file, std::string& error, std::string* unfinished) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec) {
+    error = ec.message();
+    return false;
+  }
+  if (!fs::is_regular_file(status)) {
+    error = "not a regular file";
+    return false;
+  }
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxFormatFileBytes) {
+    error = "larger than 64 MiB";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot be opened";
+    return false;
+  }
+  // Read in pieces up to one byte past the bound, so that a file growing
+  // while it is read is bounded as well.
+  std::string text;
+  std::array<char, 64 * 1024> buffer;
+  while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+    text.append(buffer.data(), static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxFormatFileBytes) {
+      error = "larger than 64 MiB";
+      return false;
+    }
+  }
+  if (in.bad()) {
+    error = "cannot be read";
+    return false;
+  }
+  std::string left = LoadFormatText(std::string_view(text), file);
+  if (unfinished) *unfinished = std::move(left);
+  return true;
 }
 
 }  // namespace vornfmt

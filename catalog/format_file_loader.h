@@ -3,6 +3,7 @@
 // comments removed, leading blanks dropped, lines joined until an entry is
 // complete, tabs removed. Joining is incremental: the cost is linear in the
 // length of the text however many lines an entry spans.
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ class FormatEntryJoiner {
   // storage of `entry` is taken over for gathering the next entry, so a
   // loader that passes the same string every time allocates nothing per line.
   bool Add(std::string_view line, std::string& entry);
+  // The text gathered since the last complete entry; what a file that ends
+  // here leaves incomplete (and drops).
+  const std::string& Pending() const { return text_; }
 
  private:
   void Scan(size_t from);
@@ -40,5 +44,19 @@ class FormatEntryJoiner {
 
 // Reads the whole stream line by line and loads every complete entry into file.
 void LoadFormatText(std::istream& in, FormatFileBase& file);
+// The same over a text in memory; answers what the text leaves incomplete at
+// its end (empty when nothing), which is dropped.
+std::string LoadFormatText(std::string_view text, FormatFileBase& file);
+
+// The most a format file may hold, as for type files: a larger file, or one
+// that is not a regular file (a device, a pipe), is not read at all.
+inline constexpr std::uintmax_t kMaxFormatFileBytes = std::uintmax_t{64} << 20;
+
+// Reads the format file at `path` and loads every complete entry into
+// `file`. False, with the reason in `error` (without the path) and nothing
+// loaded, when the file cannot be read or breaks the bound above.
+// `unfinished`, when given, receives what the file leaves incomplete.
+bool LoadFormatFile(const std::string& path, FormatFileBase& file, std::string& error,
+                    std::string* unfinished = nullptr);
 
 }  // namespace vornfmt

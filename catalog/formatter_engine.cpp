@@ -1,7 +1,6 @@
 #include "catalog/formatter_engine.h"
 
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "catalog/format_file_loader.h"
@@ -69,9 +68,25 @@ void FormatterEngine::LoadFormatFiles(uint16_t count) {
     if (!file) continue;
     FormatFileBase& loading = *file;
     formatFiles_[key] = std::move(file);
-    std::ifstream in(std::string(path.data, strnlen(path.data, sizeof path.data)), std::ios::binary);
-    if (in) LoadFormatText(in, loading);
+    std::string error;
+    if (!LoadFormatFile(std::string(path.data, strnlen(path.data, sizeof path.data)), loading, error))
+      formatFileProblems_.push_back(key + u": " + codepage::FromAnsi(error));
   }
+}
+
+std::vector<std::u16string> FormatterEngine::SkippedTypeFiles() const {
+  std::vector<std::u16string> skipped;
+  if (catalog_ == 0) return skipped;
+  ResourceGuard guard(ResourceLock());
+  for (uint32_t index = 1; index <= UINT16_MAX; ++index) {
+    char text[1024];
+    uint32_t length = sizeof text;
+    const LdrfResult result =
+        library_->LdrfCatalogGetSkipped(catalog_, static_cast<uint16_t>(index), text, &length);
+    if (result != LDRF_OK && result != LDRF_BUFFER_TOO_SMALL) break;  // a longer text arrives cut
+    skipped.push_back(codepage::FromAnsi(std::string_view(text, strnlen(text, sizeof text))));
+  }
+  return skipped;
 }
 
 // Answers the path and catalog tag of the set that applies, or nothing. The
@@ -113,6 +128,7 @@ uint16_t FormatterEngine::TypesCount(std::u16string_view pid, uint16_t selector,
 
 void FormatterEngine::CloseCatalog() {
   formatFiles_.clear();
+  formatFileProblems_.clear();
   typeFiles_.clear();
   if (catalog_ != 0) {
     ResourceGuard guard(ResourceLock());

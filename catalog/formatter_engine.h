@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalog/format_file_base.h"
 #include "catalog/ldrf_api.h"
@@ -43,6 +44,11 @@ class FormatterEngine {
   std::string LastLibraryError() const;
   bool HasCatalog() const { return catalog_ != 0; }
   const std::u16string& CatalogFolder() const { return catalogFolder_; }
+  // What opening the catalog left out, "PATH: reason" each, for a person to
+  // read: the type files the library skipped, and the format files that
+  // could not be read (they stay registered and empty).
+  std::vector<std::u16string> SkippedTypeFiles() const;
+  const std::vector<std::u16string>& FormatFileProblems() const { return formatFileProblems_; }
   const std::map<std::u16string, std::unique_ptr<FormatFileBase>>& FormatFiles() const { return formatFiles_; }
   const std::map<std::u16string, std::unique_ptr<CTypeFile>>& TypeFiles() const { return typeFiles_; }
 
@@ -58,6 +64,7 @@ class FormatterEngine {
   LdrfHandle catalog_ = 0;
   std::map<std::u16string, std::unique_ptr<FormatFileBase>> formatFiles_;
   std::map<std::u16string, std::unique_ptr<CTypeFile>> typeFiles_;
+  std::vector<std::u16string> formatFileProblems_;
   std::u16string localeId_ = u"enu";
   uint32_t languageKey_ = kEnglishLanguageKey;
   std::u16string catalogFolder_;

@@ -41,6 +41,7 @@ struct LdrfApi {
   decltype(&::LdrfGetEnumDetails) LdrfGetEnumDetails = ::LdrfGetEnumDetails;
   decltype(&::LdrfFreeTypeTree) LdrfFreeTypeTree = ::LdrfFreeTypeTree;
   decltype(&::LdrfLastErrorText) LdrfLastErrorText = ::LdrfLastErrorText;
+  decltype(&::LdrfCatalogGetSkipped) LdrfCatalogGetSkipped = ::LdrfCatalogGetSkipped;
 };
 
 // The table that calls the library itself.

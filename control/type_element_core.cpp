@@ -43,10 +43,14 @@ bool TypeElementCore::Format(std::span<const uint8_t> raw, VARTYPE vt, VARIANT& 
   return FormatToVariant(root_, raw.data(), raw.size(), vt, &result, sub) != FALSE;
 }
 
-bool TypeElementCore::Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub) {
+bool TypeElementCore::Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub, std::vector<WriteRefusal>* why) {
   Guard guard(*this);
+  if (why) why->clear();
   if (value.vt == VT_EMPTY) return false;
-  return WriteFromVariant(root_, raw.data(), raw.size(), &value, sub) != FALSE;
+  WriteRefusalCollector collector;
+  const bool written = WriteFromVariant(root_, raw.data(), raw.size(), &value, sub) != FALSE;
+  if (!written && why) *why = collector.Refusals();
+  return written;
 }
 
 bool TypeElementCore::EditValue(VARIANT& value, int16_t sub) {
@@ -93,6 +97,24 @@ std::u16string TypeElementCore::MeasurementSystem() {
 void TypeElementCore::SetMeasurementSystem(std::u16string_view system) {
   Guard guard(*this);
   root_.SetMeasurementSystem(system);
+}
+
+bool TypeElementCore::HasFormat() {
+  Guard guard(*this);
+  return root_.GetFormat() != nullptr;
+}
+
+size_t TypeElementCore::NodeCount() {
+  Guard guard(*this);
+  size_t count = 0;
+  std::vector<const CTypeTreeItemBase*> pending{&root_};
+  while (!pending.empty()) {
+    const CTypeTreeItemBase* node = pending.back();
+    pending.pop_back();
+    ++count;
+    for (const auto& child : node->Children()) pending.push_back(child.get());
+  }
+  return count;
 }
 
 std::u16string ResultText(VARIANT& result) {

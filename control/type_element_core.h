@@ -15,7 +15,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "convert/edit_value.h"
 #include "convert/variant_convert.h"
 #include "platform/critical_section.h"
 #include "typetree/type_tree_item.h"
@@ -41,8 +43,12 @@ class TypeElementCore : public CMyCriticalSection {
   // a number of type vt, into `result` (replaced whatever the answer).
   bool Format(std::span<const uint8_t> raw, VARTYPE vt, VARIANT& result, int16_t sub);
   // WriteVT: `value` (text or number) into `raw` in place; an empty value
-  // answers false and writes nothing.
-  bool Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub);
+  // answers false and writes nothing. `why`, when given, receives on a false
+  // answer the refusals the library noted, in order (the message the editing
+  // step was asked to show, or a field without value, with the field): empty
+  // when the answer has another cause (an empty value, a subfield or bytes
+  // that are not there). The answer itself is the automation member's.
+  bool Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub, std::vector<WriteRefusal>* why = nullptr);
 
   // GetValueVT: the value dialog for the addressed item, started from the
   // text of `value` (a VT_BYREF|VT_VARIANT is followed one level); on OK the
@@ -56,6 +62,13 @@ class TypeElementCore : public CMyCriticalSection {
   std::u16string Name(int16_t sub);
   std::u16string MeasurementSystem();
   void SetMeasurementSystem(std::u16string_view system);
+
+  // Whether a format applies to the type under its measurement system;
+  // without one, text conversions answer false.
+  bool HasFormat();
+  // How many nodes the loaded tree holds (references expanded), for callers
+  // that bound how many elements they keep.
+  size_t NodeCount();
 
   // For the interactive editing step, which runs under the element's lock.
   CTypeTreeItem& Root() { return root_; }

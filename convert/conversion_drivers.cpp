@@ -29,12 +29,28 @@ BOOL FormatNumber(CTypeTreeItem& root, VARTYPE vt, VARIANT* result, int16_t sub)
   return FALSE;
 }
 
+// Notes the converted leaves of `node` that hold no value, which the codec
+// refuses without a message (WriteRefusalCollector, edit_value.h).
+void NoteLeavesWithoutValue(const CTypeTreeItemBase& node) {
+  if (IsContainerKind(node.kind)) {
+    for (const auto& child : node.Children()) NoteLeavesWithoutValue(*child);
+  } else if (IsConvertedKind(node.kind) && !node.value.IsSet()) {
+    NoteWriteRefusal(node, kRefusalNoValue);
+  }
+}
+
+BOOL EncodeNoted(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value) {
+  if (Encode(node, raw, length, value)) return TRUE;
+  NoteLeavesWithoutValue(node);
+  return FALSE;
+}
+
 BOOL WriteNumber(CTypeTreeItem& root, CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value) {
   if (ConvertVariant(value, VT_R8) != S_OK) return EditValue(node, raw, length, value, kMessageWrongData);
   const CAlternateFmt* format = root.GetFormat();
   if (!format) return FALSE;
   SetNumber(*format, node, value->dblVal);
-  return Encode(node, raw, length, value);
+  return EncodeNoted(node, raw, length, value);
 }
 
 }  // namespace
@@ -60,7 +76,7 @@ BOOL WriteFromVariant(CTypeTreeItem& root, uint8_t* raw, size_t length, VARIANT*
   else node->value.Clear();
   if (value->vt != VT_BSTR) return WriteNumber(root, *node, raw, length, value);
   if (!ParseText(root, BstrText(*value), sub)) return EditValue(*node, raw, length, value, kMessageWrongData);
-  return Encode(*node, raw, length, value);
+  return EncodeNoted(*node, raw, length, value);
 }
 
 }  // namespace vornfmt

@@ -76,7 +76,27 @@ bool EditStructure(ValueEditorUi& ui, CTypeTreeItemBase& node, uint8_t* raw, siz
   return WriteAccepted(root, raw, length, local, -1, value, true);
 }
 
+thread_local WriteRefusalCollector* currentCollector = nullptr;
+
 }  // namespace
+
+std::u16string_view MessageText(uint32_t messageId) {
+  switch (messageId) {
+    case kMessageDataExceedsBounds: return u"Data exceeds bounds.";
+    case kMessageWrongData: return u"Wrong data.";
+    default: return {};
+  }
+}
+
+WriteRefusalCollector::WriteRefusalCollector() : outer_(currentCollector) { currentCollector = this; }
+
+WriteRefusalCollector::~WriteRefusalCollector() { currentCollector = outer_; }
+
+void NoteWriteRefusal(const CTypeTreeItemBase& node, uint32_t messageId) {
+  WriteRefusalCollector* collector = currentCollector;
+  if (!collector || collector->refusals_.size() >= WriteRefusalCollector::kMaxWriteRefusals) return;
+  collector->refusals_.push_back({messageId, node.GetName(), node.Parent() == nullptr});
+}
 
 uint32_t ViewMessages() { return viewMessages.load(); }
 void SetViewMessages(uint32_t on) { viewMessages.store(on); }
@@ -84,6 +104,7 @@ void SetViewMessages(uint32_t on) { viewMessages.store(on); }
 ValueEditorUi* SetValueEditorUi(ValueEditorUi* ui) { return editorUi.exchange(ui); }
 
 bool EditValue(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value, uint32_t messageId) {
+  NoteWriteRefusal(node, messageId);
   if (ViewMessages() == 0 || !node.owner || node.owner->interactive == 0) return false;
   ValueEditorUi* ui = editorUi.load();
   if (!ui) return false;

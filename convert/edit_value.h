@@ -20,6 +20,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/automation/oleauto.h"
 #include "typetree/limit_breach.h"
@@ -30,6 +32,46 @@ namespace vornfmt {
 // Messages of the editing step, from the module's string table (the codec
 // reports kMessageDataExceedsBounds, 101 "Data exceeds bounds.").
 inline constexpr uint32_t kMessageWrongData = 106;  // "Wrong data."
+
+// The text of a message of the editing step, as the message box shows it;
+// empty for an id that is no such message.
+std::u16string_view MessageText(uint32_t messageId);
+
+// Why a write was refused, as the library saw it: the message the editing
+// step was asked to show (kMessageWrongData, kMessageDataExceedsBounds), or
+// kRefusalNoValue for a field that the written text gave no value (the codec
+// refuses it without a message), and the node concerned.
+inline constexpr uint32_t kRefusalNoValue = 0;
+struct WriteRefusal {
+  uint32_t messageId = kRefusalNoValue;
+  std::u16string field;    // the node's path name (the type name for the whole type)
+  bool wholeType = false;  // the node is the root of the tree
+};
+
+// While one lives, the refusals of every write on the calling thread are
+// collected in it, in the order they happen (the first kMaxWriteRefusals).
+// They are only noted: what EditValue answers and shows does not change. A
+// correction accepted in the dialogs leaves the refusal before it noted, so
+// the list means something only when the write answered false. Collectors
+// nest; the innermost collects.
+class WriteRefusalCollector {
+ public:
+  static constexpr size_t kMaxWriteRefusals = 16;
+  WriteRefusalCollector();
+  ~WriteRefusalCollector();
+  WriteRefusalCollector(const WriteRefusalCollector&) = delete;
+  WriteRefusalCollector& operator=(const WriteRefusalCollector&) = delete;
+
+  const std::vector<WriteRefusal>& Refusals() const { return refusals_; }
+
+ private:
+  friend void NoteWriteRefusal(const CTypeTreeItemBase& node, uint32_t messageId);
+  WriteRefusalCollector* outer_;
+  std::vector<WriteRefusal> refusals_;
+};
+
+// Notes a refusal of `node` in the thread's collector, if there is one.
+void NoteWriteRefusal(const CTypeTreeItemBase& node, uint32_t messageId);
 
 // The process-wide view-messages flag (ViewMessages of the configuration).
 uint32_t ViewMessages();

@@ -239,12 +239,15 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
   if (last == nullptr) return;
   // The text after the last consumed conversion goes with the last item.
   splitter.NextPiece(letter, piece);
-  // Masking again changes nothing when nothing is appended and the piece
-  // holds no backslash, so that common case is skipped.
-  if (!piece.empty() || last->Piece().find(u'\\') != std::u16string::npos) {
+  // The joined text is masked again even when nothing is appended: masking
+  // is not idempotent. An escaped "\%d" reads "%%d" once masked, and masking
+  // that again turns its 'd' into 's' ("\%d%d" is stored as "%%s%s"). Only a
+  // piece without '%' and '\' is certain to stay as it is.
+  const std::u16string& stored = last->Piece();
+  if (!piece.empty() || stored.find_first_of(u"%\\") != std::u16string::npos) {
     std::u16string joined;
-    joined.reserve(last->Piece().size() + piece.size());
-    joined.append(last->Piece()).append(piece);
+    joined.reserve(stored.size() + piece.size());
+    joined.append(stored).append(piece);
     last->piece_ = &MaskedText(joined);
   }
 }

@@ -72,3 +72,12 @@ extern "C" LdrfResult LdrfCloseCatalog(LdrfHandle catalog) {
   if (!TheLibrary().catalogs.Remove(catalog)) return Fail(LDRF_BAD_HANDLE, "LdrfCloseCatalog: the catalog is not open");
   return LDRF_OK;
 }
+
+extern "C" LdrfResult LdrfCatalogGetSkipped(LdrfHandle catalog, uint16_t index, char* text, uint32_t* textLength) {
+  std::lock_guard guard(LibraryMutex());
+  OpenCatalogObject* object = TheLibrary().catalogs.Find(catalog);
+  if (!object) return Fail(LDRF_BAD_HANDLE, "LdrfCatalogGetSkipped: the catalog is not open");
+  const auto& skipped = object->index->skipped();
+  if (index < 1 || index > skipped.size()) return Fail(LDRF_NOT_FOUND, "LdrfCatalogGetSkipped: no such file");
+  return CopyText(skipped[index - 1], text, textLength);
+}

@@ -52,7 +52,7 @@ extern "C" LdrfResult LdrfStringServiceRequest(LdrfHandle service, const uint8_t
   const ResourceSet* set = object->index->Search(id, scope);
   if (!set) return Fail(LDRF_NOT_FOUND, "no set of scope " + std::to_string(scope) + " for that program ID");
   const LanguageStrings* strings = set->Language(object->languageKey);
-  if (!strings) return Fail(LDRF_NOT_FOUND, "the set has no language file for that language");
+  if (!strings) return Fail(LDRF_NOT_FOUND, set->LanguageError(object->languageKey));
   auto it = strings->find(index);
   if (it == strings->end()) return Fail(LDRF_NOT_FOUND, "no string of index " + std::to_string(index));
   return CopyText(it->second, text, textLength);

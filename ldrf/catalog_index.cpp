@@ -143,10 +143,18 @@ const LanguageStrings* ResourceSet::Language(uint32_t key) const {
   const std::string path = languageStem + "." + ExtensionOfKey(key);
   auto parsed = std::make_shared<LanguageStrings>();
   std::error_code ec;
-  if (fs::is_regular_file(path, ec) && ReadWholeFile(path, text, error) && ParseLanguageFile(text, *parsed, error))
-    strings = std::move(parsed);
+  if (fs::is_regular_file(path, ec)) {
+    if (!ReadWholeFile(path, text, error)) languageErrors[key] = error;  // the reason names the file
+    else if (!ParseLanguageFile(text, *parsed, error)) languageErrors[key] = path + ": " + error;
+    else strings = std::move(parsed);
+  }
   languages[key] = strings;
   return strings.get();
+}
+
+std::string ResourceSet::LanguageError(uint32_t key) const {
+  auto found = languageErrors.find(key);
+  return found != languageErrors.end() ? found->second : "the set has no language file for that language";
 }
 
 }  // namespace vornfmt::ldrf

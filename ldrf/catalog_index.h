@@ -24,8 +24,12 @@ struct ResourceSet {
   std::shared_ptr<const TypeFileData> data;
   // Language files read so far, by key; null when the file is missing or bad.
   mutable std::map<uint32_t, std::shared_ptr<const LanguageStrings>> languages;
+  // Why a language file that exists was refused ("PATH: reason"), by key.
+  mutable std::map<uint32_t, std::string> languageErrors;
 
   const LanguageStrings* Language(uint32_t key) const;
+  // Why Language(key) answered null: the file's reason, or that there is none.
+  std::string LanguageError(uint32_t key) const;
 };
 
 class CatalogIndex {

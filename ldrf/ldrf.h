@@ -104,6 +104,9 @@ LdrfResult LdrfFreeTypeTree(LdrfHandle tree);
 
 /* Diagnostics (not needed by the formatter): the last failure of this thread. */
 LdrfResult LdrfLastErrorText(char* text, uint32_t* textLength);
+/* Diagnostics: what the catalog left out when it was opened, one text per
+ * file ("PATH: reason"), index 1 up; LDRF_NOT_FOUND past the last. */
+LdrfResult LdrfCatalogGetSkipped(LdrfHandle catalog, uint16_t index, char* text, uint32_t* textLength);
 
 #ifdef __cplusplus
 }

@@ -27,7 +27,10 @@ std::string AnsiCodePage();
 
 // UTF-16 to ANSI; nullopt when a character has no ANSI form.
 std::optional<std::string> ToAnsi(std::u16string_view text);
-// ANSI to UTF-16; bytes that are not valid in the code page become U+FFFD.
+// ANSI to UTF-16. In a single-byte code page a byte it leaves undefined
+// becomes the code unit of the same value (Windows-1252's 81, 8D, 8F, 90, 9D
+// become U+0081 ..., as the Windows conversion maps them), and ToAnsi maps
+// that unit back; in other code pages invalid bytes become U+FFFD.
 std::u16string FromAnsi(std::string_view text);
 
 // UTF-8 to ANSI, characters the code page lacks written as '?';

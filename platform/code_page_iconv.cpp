@@ -84,17 +84,29 @@ std::u16string FromBytes(const std::string& bytes) {
 }
 
 // A code page is single-byte when every byte converts alone to one UTF-16 unit
-// (undefined bytes are allowed and become U+FFFD).
+// (undefined bytes are allowed). A byte the code page leaves undefined maps
+// to the code unit of the same value and back, as the Windows conversion
+// does for Windows-1252's 81, 8D, 8F, 90 and 9D (U+0081 ...), so that every
+// byte survives a trip through text; U+FFFD only when that unit already
+// stands for another byte.
 void BuildTable(CodePage& cp) {
   const std::string replacement = AsBytes(u"\uFFFD");
+  std::array<bool, 256> undefined{};
   for (int b = 0; b < 256; ++b) {
     std::string wide;
     bool incomplete = false;
-    cp.toWide->Run(std::string(1, static_cast<char>(b)), wide, replacement, 1, &incomplete);
+    const bool clean = cp.toWide->Run(std::string(1, static_cast<char>(b)), wide, replacement, 1, &incomplete);
     if (incomplete || wide.size() != 2) return;
     char16_t unit = FromBytes(wide)[0];
+    undefined[b] = !clean || unit == u'\uFFFD';
     cp.wideOf[b] = unit;
-    if (unit != u'\uFFFD') cp.byteOf.emplace(unit, static_cast<char>(b));
+    if (!undefined[b]) cp.byteOf.emplace(unit, static_cast<char>(b));
+  }
+  for (int b = 0; b < 256; ++b) {
+    const auto same = static_cast<char16_t>(b);
+    if (!undefined[b] || cp.byteOf.count(same) != 0) continue;
+    cp.wideOf[b] = same;
+    cp.byteOf.emplace(same, static_cast<char>(b));
   }
   cp.singleByte = true;
 }

@@ -13,12 +13,17 @@
 namespace vornfmt::tool {
 
 void AddCatalogOptions(CLI::App& command, CatalogOptions& options) {
-  command.add_option("--catalog", options.catalog, "Catalog folder (default: the shipped standard catalog)");
+  options.catalogOption =
+      command.add_option("--catalog", options.catalog, "Catalog folder (default: the shipped standard catalog)");
   command.add_option("--pid", options.pid, "Program ID: 16 hex digits or FM:MM:MM:CC:CC:UU:TT:NN")
       ->capture_default_str();
   command.add_option("--selector", options.selector, "Selector: the scope searched, 0 to 6")
       ->capture_default_str()
       ->check(CLI::Range(0, 65535));
+}
+
+void AddLocaleOption(CLI::App& command, CatalogOptions& options) {
+  command.add_option("--locale", options.locale, "Language extension of names, units and texts (enu, deu, ...)");
 }
 
 std::string CatalogFolder(const CatalogOptions& options) {
@@ -35,7 +40,13 @@ std::u16string PidText(const std::string& pid) {
   return codepage::Utf8ToUtf16(digits);
 }
 
-bool OpenCatalog(const CatalogOptions& options) {
+namespace {
+
+bool Open(const CatalogOptions& options) {
+  if (options.catalogOption && options.catalogOption->count() > 0 && options.catalog.empty()) {
+    std::cerr << "vornfmt: --catalog is empty: name a catalog folder\n";
+    return false;
+  }
   FormatterEngine& engine = TheEngine();
   const std::string folder = CatalogFolder(options);
   // Opening again would destroy the format files that loaded types still use.
@@ -44,6 +55,31 @@ bool OpenCatalog(const CatalogOptions& options) {
   if (engine.HasCatalog()) return true;
   std::cerr << "vornfmt: cannot open the catalog " << folder << ": " << engine.LastLibraryError() << "\n";
   return false;
+}
+
+void SetLocale(const std::string& locale) {
+  FormatterEngine& engine = TheEngine();
+  engine.SetLocaleId(codepage::Utf8ToAnsi(locale));
+  if (engine.LocaleId() != codepage::Utf8ToUtf16(locale))
+    std::cerr << "vornfmt: unknown language extension " << locale << "; using enu\n";
+}
+
+}  // namespace
+
+bool OpenCatalog(const CatalogOptions& options) {
+  if (!Open(options)) return false;
+  if (!options.locale.empty()) SetLocale(options.locale);
+  return true;
+}
+
+void PrintSkippedTypeFiles(const char* command) {
+  for (const std::u16string& skipped : TheEngine().SkippedTypeFiles())
+    std::cerr << "vornfmt " << command << ": skipped at catalog open: " << codepage::Utf16ToUtf8(skipped) << "\n";
+}
+
+void PrintFormatFileProblems(const char* command) {
+  for (const std::u16string& problem : TheEngine().FormatFileProblems())
+    std::cerr << "vornfmt " << command << ": format file left empty: " << codepage::Utf16ToUtf8(problem) << "\n";
 }
 
 }  // namespace vornfmt::tool

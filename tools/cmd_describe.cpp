@@ -103,6 +103,7 @@ int Describe(const DescribeOptions& options) {
         options.type.empty() ? (options.cpt ? "CPT " : "NVT ") + std::to_string(options.index) : "\"" + options.type + "\"";
     std::cerr << "vornfmt describe: no type " << wanted << " for program ID " << options.catalog.pid
               << " and selector " << options.catalog.selector << "\n";
+    PrintSkippedTypeFiles("describe");
     return 1;
   }
   const std::u16string system = root.GetMeasurementSystem();
@@ -126,6 +127,7 @@ void AddDescribeCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<DescribeOptions>();
   CLI::App* command = app.add_subcommand("describe", "Print the layout of a type, one line per subfield");
   AddCatalogOptions(*command, options->catalog);
+  AddLocaleOption(*command, options->catalog);
   command->add_option("TYPE", options->type, "Type name, optionally with #MEASUREMENT_SYSTEM");
   CLI::Option* index = command->add_option("--index", options->index, "Load by type index instead of name")
                            ->check(CLI::Range(1, 65535));

@@ -28,8 +28,12 @@ int Edit(const EditOptions& options) {
   }
   TypeElementCore element;
   if (!LoadType(element, options.value, "edit")) return 1;
-  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, "edit");
-  if (!sub) return 1;
+  std::string reason;
+  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, reason);
+  if (!sub) {
+    std::cerr << "vornfmt edit: " << reason << "\n";
+    return 1;
+  }
   const size_t length = static_cast<uint16_t>(element.Length(-1));
   std::vector<uint8_t> raw(length, 0);
   if (!options.hex.empty() && (!UnpackHex(options.hex, raw) || raw.size() < length)) {

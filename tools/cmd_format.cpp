@@ -1,5 +1,6 @@
 // vornfmt format: raw bytes of a type to text, or to a number of a VARIANT type.
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -29,28 +30,38 @@ VARTYPE RequestedType(const FormatOptions& options) {
   return static_cast<VARTYPE>(options.value.vt < 0 ? VT_BSTR : options.value.vt);
 }
 
-// FormatVT of one buffer; the result text and whether FormatVT answered true.
-std::pair<std::string, bool> FormatOnce(TypeElementCore& element, const std::vector<uint8_t>& raw, VARTYPE vt,
-                                        int16_t sub) {
+// What one conversion gave: the text, FormatVT's answer, and when it is
+// false the reason.
+struct Outcome {
+  std::string text;
+  bool ok = false;
+  std::string reason;
+};
+
+// FormatVT of one buffer, which must be as long as the type.
+Outcome FormatOnce(TypeElementCore& element, const std::vector<uint8_t>& raw, VARTYPE vt, int16_t sub) {
+  Outcome outcome;
+  outcome.reason = LengthMismatch("HEX", raw.size(), element);
+  if (!outcome.reason.empty()) return outcome;
   VARIANT result;
   VariantInit(&result);
-  const bool ok = element.Format(raw, vt, result, sub);
-  std::string text = codepage::Utf16ToUtf8(ResultText(result));
+  outcome.ok = element.Format(raw, vt, result, sub);
+  if (outcome.ok) outcome.text = codepage::Utf16ToUtf8(ResultText(result));
+  else outcome.reason = FormatFailure(element, result, vt, sub);
   VariantClear(&result);
-  return {std::move(text), ok};
+  return outcome;
 }
 
-void PrintResult(std::string_view type, std::string_view hex, const std::pair<std::string, bool>& result,
-                 bool json) {
+void PrintResult(std::string_view type, std::string_view hex, const Outcome& outcome, bool json) {
   if (!json) {
     // One line per result: line breaks inside a text (a character array may
     // hold any byte) become blanks; --json gives the exact text.
-    for (char c : result.first) std::cout.put(c == '\n' || c == '\r' ? ' ' : c);
+    for (char c : outcome.text) std::cout.put(c == '\n' || c == '\r' ? ' ' : c);
     std::cout.put('\n');
     return;
   }
-  nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", result.second}, {"text", result.first}};
-  std::cout << line.dump() << "\n";
+  nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", outcome.ok}, {"text", outcome.text}};
+  std::cout << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }
 
 int Format(const FormatOptions& options) {
@@ -61,55 +72,157 @@ int Format(const FormatOptions& options) {
   }
   TypeElementCore element;
   if (!LoadType(element, options.value, "format")) return 1;
-  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, "format");
-  if (!sub) return 1;
-  const auto result = FormatOnce(element, raw, RequestedType(options), *sub);
-  PrintResult(options.value.type, HexOf(raw), result, options.json);
-  return result.second ? 0 : 1;
+  std::string reason;
+  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, reason);
+  if (!sub) {
+    std::cerr << "vornfmt format: " << reason << "\n";
+    return 1;
+  }
+  const Outcome outcome = FormatOnce(element, raw, RequestedType(options), *sub);
+  if (!outcome.ok) {
+    std::cerr << "vornfmt format: " << outcome.reason << "\n";
+    if (!element.HasFormat()) PrintFormatFileProblems("format");
+    // --json shows the failed conversion too; plain text prints nothing.
+    if (options.json) PrintResult(options.value.type, HexOf(raw), outcome, true);
+    return 1;
+  }
+  PrintResult(options.value.type, HexOf(raw), outcome, options.json);
+  return 0;
 }
 
-// A type of the batch, loaded at its first line and kept; no element when it
-// cannot be loaded or lacks the requested field.
+// A type of the batch, loaded at its first line; no element when it cannot
+// be loaded or lacks the requested field, and then the reason.
 struct BatchType {
   std::unique_ptr<TypeElementCore> element;
   int16_t sub = -1;
+  std::string reason;
+  size_t nodes = 0;       // what the element holds
+  uint64_t lastUse = 0;   // for evicting the least recently used
 };
 
-BatchType LoadBatchType(std::string_view type, const FormatOptions& options) {
-  BatchType loaded{std::make_unique<TypeElementCore>()};
-  ValueOptions value = options.value;
-  value.type = type;
-  std::optional<int16_t> sub;
-  if (LoadType(*loaded.element, value, "format")) sub = SubfieldIndex(*loaded.element, value, "format");
-  if (sub) loaded.sub = *sub;
-  else loaded.element.reset();
-  return loaded;
+// The types of a batch, each loaded once and kept while it fits: at most
+// kMaxTypes of them, holding at most kMaxNodes tree nodes together (a type
+// alone may hold more; it is then the only one kept). Every distinct
+// "TYPE#SYSTEM" is a type of its own, so without a bound a batch of many
+// names would keep every tree it ever loaded.
+class BatchTypes {
+ public:
+  static constexpr size_t kMaxTypes = 64;
+  static constexpr size_t kMaxNodes = 200000;
+
+  explicit BatchTypes(const FormatOptions& options) : options_(options) {}
+
+  const BatchType& Get(std::string_view type) {
+    ++clock_;
+    auto known = types_.find(type);
+    if (known == types_.end()) {
+      BatchType loaded = Load(type);
+      nodes_ += loaded.nodes;
+      known = types_.emplace(std::string(type), std::move(loaded)).first;
+      Evict(known->first);
+    }
+    known->second.lastUse = clock_;
+    return known->second;
+  }
+
+ private:
+  BatchType Load(std::string_view type) {
+    BatchType loaded;
+    loaded.element = std::make_unique<TypeElementCore>();
+    ValueOptions value = options_.value;
+    value.type = type;
+    std::optional<int16_t> sub;
+    if (LoadType(*loaded.element, value, loaded.reason)) {
+      sub = SubfieldIndex(*loaded.element, value, loaded.reason);
+    } else if (!skippedSaid_) {
+      PrintSkippedTypeFiles("format");
+      skippedSaid_ = true;
+    }
+    if (sub) {
+      loaded.sub = *sub;
+      loaded.nodes = loaded.element->NodeCount();
+    } else {
+      loaded.element.reset();
+    }
+    return loaded;
+  }
+
+  // Drops the least recently used types, never `keep`, until the rest fits.
+  void Evict(const std::string& keep) {
+    while (types_.size() > kMaxTypes || (nodes_ > kMaxNodes && types_.size() > 1)) {
+      auto oldest = types_.end();
+      for (auto it = types_.begin(); it != types_.end(); ++it)
+        if (it->first != keep && (oldest == types_.end() || it->second.lastUse < oldest->second.lastUse)) oldest = it;
+      if (oldest == types_.end()) return;
+      nodes_ -= oldest->second.nodes;
+      types_.erase(oldest);
+    }
+  }
+
+  const FormatOptions& options_;
+  std::map<std::string, BatchType, std::less<>> types_;
+  size_t nodes_ = 0;
+  uint64_t clock_ = 0;
+  bool skippedSaid_ = false;
+};
+
+// The longest batch line read: a type name and the hexadecimal text of the
+// longest type (65,535 bytes, three characters each with separators) fit.
+constexpr size_t kMaxBatchLine = size_t{1} << 20;
+
+// One line of `in` without its line end (a trailing CR is dropped too), at
+// most kMaxBatchLine bytes; `tooLong` when it held more (the rest is
+// skipped). False at the end of the input.
+bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong) {
+  line.clear();
+  tooLong = false;
+  std::streambuf* buffer = in.rdbuf();
+  bool any = false;
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      break;
+    }
+    any = true;
+    if (c == '\n') break;
+    if (line.size() < kMaxBatchLine) line.push_back(static_cast<char>(c));
+    else tooLong = true;
+  }
+  if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
+  return any;
 }
 
 // Lines "TYPE HEX" on standard input, one result line each (an empty text for
-// a line that cannot be formatted). Types are loaded once and kept.
+// a line that cannot be formatted, and the reason on standard error).
 int FormatBatch(const FormatOptions& options) {
   if (!OpenCatalog(options.value.catalog)) return 1;
-  std::map<std::string, BatchType, std::less<>> types;
+  BatchTypes types(options);
   // Reading standard input would flush the tied output stream once per line:
   // one write call per result instead of one per buffer.
   std::cin.tie(nullptr);
   std::string line;
   std::vector<uint8_t> raw;
-  bool allOk = true;
-  while (std::getline(std::cin, line)) {
+  bool allOk = true, tooLong = false;
+  for (size_t number = 1; ReadBatchLine(std::cin, line, tooLong); ++number) {
     const std::string_view text(line);
     const size_t split = std::min(text.find_first_of(" \t"), text.size());
     const std::string_view type = text.substr(0, split);
     const size_t hexStart = std::min(text.find_first_not_of(" \t", split), text.size());
     const std::string_view hex = text.substr(hexStart);
-    auto known = types.find(type);
-    if (known == types.end()) known = types.emplace(std::string(type), LoadBatchType(type, options)).first;
-    const BatchType& batchType = known->second;
-    std::pair<std::string, bool> result{"", false};
-    if (batchType.element && UnpackHex(hex, raw)) result = FormatOnce(*batchType.element, raw, RequestedType(options), batchType.sub);
-    allOk = allOk && result.second;
-    PrintResult(type, hex, result, options.json);
+    Outcome outcome;
+    if (tooLong) {
+      outcome.reason = "longer than 1 MiB";
+    } else if (const BatchType& batchType = types.Get(type); !batchType.element) {
+      outcome.reason = batchType.reason;
+    } else if (!UnpackHex(hex, raw)) {
+      outcome.reason = "HEX must be pairs of hexadecimal digits";
+    } else {
+      outcome = FormatOnce(*batchType.element, raw, RequestedType(options), batchType.sub);
+    }
+    if (!outcome.ok) std::cerr << "vornfmt format: line " << number << ": " << outcome.reason << "\n";
+    allOk = allOk && outcome.ok;
+    PrintResult(tooLong ? std::string_view() : type, tooLong ? std::string_view() : hex, outcome, options.json);
   }
   return allOk ? 0 : 1;
 }

@@ -7,7 +7,6 @@
 // Without --pid every format file of the catalog is listed; with it only the
 // one that applies to the program ID and selector. TYPE limits the listing to
 // one type name. --check exits 1 when an entry was dropped or shows nothing.
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -53,6 +52,8 @@ bool PrintFormatFile(const CFmtFile& file, const std::string& type_name) {
     const CFmtObject* object = file.FindObject(codepage::Utf8ToUtf16(type_name));
     if (!object) {
       std::cout << "  " << type_name << ": no format object\n";
+      std::cerr << "vornfmt formats: " << codepage::Utf16ToUtf8(file.FileName()) << " has no format object for "
+                << type_name << "\n";
       return false;
     }
     std::cout << DescribeFormatObject(*object, 1);
@@ -69,8 +70,9 @@ int ListCatalog(const FormatsOptions& options) {
     const auto selector = static_cast<uint16_t>(options.catalog.selector);
     const auto* file = AsFmtFile(engine.FindFormatFile(PidText(options.catalog.pid), selector));
     if (!file) {
-      std::cerr << "vornfmt: no format file applies to program ID " << options.catalog.pid << " and selector "
-                << options.catalog.selector << "\n";
+      std::cerr << "vornfmt formats: no format file applies to program ID " << options.catalog.pid
+                << " and selector " << options.catalog.selector << "\n";
+      PrintFormatFileProblems("formats");
       return 1;
     }
     return PrintFormatFile(*file, options.type_name) ? 0 : 1;
@@ -82,7 +84,10 @@ int ListCatalog(const FormatsOptions& options) {
     if (!options.type_name.empty() && !file->FindObject(codepage::Utf8ToUtf16(options.type_name))) continue;
     found = PrintFormatFile(*file, options.type_name) || found;
   }
-  if (!found) std::cerr << "vornfmt: no format file of the catalog has a format for " << options.type_name << "\n";
+  if (!found) {
+    std::cerr << "vornfmt formats: no format file of the catalog has a format for " << options.type_name << "\n";
+    PrintFormatFileProblems("formats");
+  }
   return found ? 0 : 1;
 }
 
@@ -96,22 +101,33 @@ void PrintProblem(const EntryRecord& record) {
   std::cout << "\n  " << Quoted(codepage::FromAnsi(record.text)) << "\n";
 }
 
+// Every entry of the file is counted, the one it leaves incomplete at its
+// end too (the loader drops it); each that gives no usable format is named.
 int CheckFile(const FormatsOptions& options) {
-  std::ifstream in(options.check_file, std::ios::binary);
-  if (!in) {
-    std::cerr << "vornfmt: cannot read " << options.check_file << "\n";
-    return 1;
-  }
   CFmtFile file(codepage::Utf8ToUtf16(options.check_file), &codepage::FromAnsi);
   EntryRecorder recorder(file);
-  LoadFormatText(in, recorder);
+  std::string error, unfinished;
+  if (!LoadFormatFile(options.check_file, recorder, error, &unfinished)) {
+    std::cerr << "vornfmt formats: cannot read " << options.check_file << ": " << error << "\n";
+    return 1;
+  }
   const std::vector<const EntryRecord*> problems = recorder.Problems();
   for (const EntryRecord* record : problems) PrintProblem(*record);
-  std::cout << options.check_file << ": " << recorder.Records().size() << " entries, "
-            << recorder.Records().size() - problems.size() << " usable, " << problems.size()
-            << " dropped or showing nothing\n";
-  if (!options.type_name.empty() && !PrintFormatFile(file, options.type_name)) return 1;
-  return problems.empty() ? 0 : 1;
+  size_t entries = recorder.Records().size();
+  size_t unusable = problems.size();
+  if (!unfinished.empty()) {
+    ++entries;
+    ++unusable;
+    std::cout << "entry " << entries << ": never complete at the end of the file (dropped)\n  "
+              << Quoted(codepage::FromAnsi(unfinished)) << "\n";
+  }
+  std::cout << options.check_file << ": " << entries << " entries, " << entries - unusable << " usable, "
+            << unusable << " dropped or showing nothing\n";
+  const bool typeMissing = !options.type_name.empty() && !PrintFormatFile(file, options.type_name);
+  if (unusable > 0)
+    std::cerr << "vornfmt formats: " << unusable << " of " << entries << " entries of " << options.check_file
+              << " give no usable format\n";
+  return unusable == 0 && !typeMissing ? 0 : 1;
 }
 
 }  // namespace

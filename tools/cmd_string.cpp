@@ -11,7 +11,6 @@ namespace {
 
 struct StringOptions {
   CatalogOptions catalog;
-  std::string locale = "enu";
   int scope = 0;
   uint32_t index = 0;
 };
@@ -20,25 +19,28 @@ struct StringOptions {
 
 void AddStringCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<StringOptions>();
+  options->catalog.locale = "enu";
   CLI::App* command = app.add_subcommand("string", "Print one language string by program ID, scope and index");
   AddCatalogOptions(*command, options->catalog);
   command->get_option("--pid")->required();
-  command->add_option("--locale", options->locale, "Language extension (enu, deu, ...)")->capture_default_str();
+  AddLocaleOption(*command, options->catalog);
+  command->get_option("--locale")->capture_default_str();
   command->add_option("--scope", options->scope, "Scope of the string, 0 to 6")->required()->check(CLI::Range(0, 255));
   command->add_option("--index", options->index, "Index of the string")->required();
   command->callback([options, &exitCode] {
-    if (!OpenCatalog(options->catalog)) {
-      exitCode = 1;
-      return;
-    }
+    exitCode = 1;
+    if (!OpenCatalog(options->catalog)) return;
     FormatterEngine& engine = TheEngine();
-    engine.SetLocaleId(codepage::Utf8ToAnsi(options->locale));
-    if (engine.LocaleId() != codepage::Utf8ToUtf16(options->locale))
-      std::cerr << "vornfmt: unknown language extension " << options->locale << "; using enu\n";
     std::u16string text = engine.LookupString(PidText(options->catalog.pid), static_cast<uint8_t>(options->scope),
                                               options->index);
+    if (text.empty()) {
+      // The library's own reason: no set, no language file, a language file
+      // it refused (with the file), no string of that index.
+      std::cerr << "vornfmt string: " << engine.LastLibraryError() << "\n";
+      return;
+    }
     std::cout << codepage::Utf16ToUtf8(text) << "\n";
-    exitCode = text.empty() ? 1 : 0;
+    exitCode = 0;
   });
 }
 

@@ -56,8 +56,9 @@ void AddTypesCommand(CLI::App& app, int& exitCode) {
     }
     CTypeFile* file = engine.FindTypeFile(pid, selector);
     if (!file) {
-      std::cerr << "vornfmt: no type file applies to program ID " << options->catalog.pid << " and selector "
+      std::cerr << "vornfmt types: no type file applies to program ID " << options->catalog.pid << " and selector "
                 << options->catalog.selector << "\n";
+      PrintSkippedTypeFiles("types");
       return;
     }
     PrintTypes(file->ListTypes(), options->json);

@@ -21,7 +21,7 @@ TEST(CodePage, Windows1252IsTheDefault) {
 }
 
 TEST(CodePage, UndefinedBytesAndMissingCharacters) {
-  EXPECT_EQ(FromAnsi("\x81"), u"\uFFFD");          // a hole of Windows-1252
+  EXPECT_EQ(FromAnsi("\x81"), u"\u0081");          // a hole of Windows-1252: its C1 control
   EXPECT_EQ(ToAnsi(u"\u0100"), std::nullopt);      // no ANSI form
   EXPECT_EQ(ToAnsi(u"\uFFFD"), std::nullopt);
   EXPECT_EQ(Utf8ToAnsi("x\xF0\x9F\x98\x80y"), "x?y");  // one '?' for a character outside the BMP

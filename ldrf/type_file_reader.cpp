@@ -23,14 +23,27 @@ struct ParseError {
   std::string message;
 };
 
+// The reason is one line: control characters of names and texts quoted
+// from the file become blanks.
 [[noreturn]] void Throw(const std::string& where, const std::string& what) {
-  throw ParseError{where + ": " + what};
+  std::string message = where + ": " + what;
+  for (char& c : message)
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  throw ParseError{std::move(message)};
 }
 
 constexpr std::array<const char*, 17> kKindNames = {
     "",         "char",  "unsigned char", "signed short", "unsigned short", "signed long",
     "unsigned long", "enum", "array", "struct", "union", "bitfield", "float", "signed quad",
     "reference", "unsigned quad", "double float"};
+
+// Messages quote values of the file, never the file's JSON itself: printing
+// a value (json::dump) recurses once per nesting level, and a hostile file
+// nests as deeply as its size allows. Quoted texts are cut short.
+std::string Shortened(const std::string& text) {
+  constexpr size_t kShown = 40;
+  return text.size() <= kShown ? text : text.substr(0, kShown) + "...";
+}
 
 int64_t IntegerAt(const Json& object, const char* key, int64_t low, int64_t high,
                   int64_t fallback, const std::string& where) {
@@ -62,12 +75,11 @@ int32_t KindOf(const Json& node, const std::string& where) {
     int64_t code = IntegerAt(node, "kind", 1, 16, 0, where);
     return static_cast<int32_t>(code);
   }
-  if (it->is_string()) {
-    const std::string name = it->get<std::string>();
-    for (size_t code = 1; code < kKindNames.size(); ++code)
-      if (name == kKindNames[code]) return static_cast<int32_t>(code);
-  }
-  Throw(where, "unknown \"kind\" " + it->dump());
+  if (!it->is_string()) Throw(where, std::string("\"kind\" must be a kind name or code, not ") + it->type_name());
+  const std::string name = it->get<std::string>();
+  for (size_t code = 1; code < kKindNames.size(); ++code)
+    if (name == kKindNames[code]) return static_cast<int32_t>(code);
+  Throw(where, "unknown \"kind\" \"" + Shortened(name) + "\"");
 }
 
 StringRef RefAt(const Json& node, const char* key, uint8_t ownScope, const std::string& where) {

@@ -1,0 +1,93 @@
+// Type files built to hurt the reader: each must be refused with a one-line
+// reason, without exhausting the stack or memory. A catalog holding such a
+// file opens without it and names it among the skipped files.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ldrf/catalog_index.h"
+#include "ldrf/type_file_reader.h"
+
+namespace vornfmt::ldrf {
+namespace {
+
+constexpr char kHead[] = R"({"format":"vornfmt-types","version":1,"set":{"program_id":"0000000000000000","scope":0},)";
+
+std::string File(const std::string& nvts) { return kHead + std::string(R"("nvts":[)") + nvts + "]}"; }
+std::string Type(int index, const std::string& name, const std::string& node) {
+  return R"({"index":)" + std::to_string(index) + R"(,"name":")" + name + R"(","node":)" + node + "}";
+}
+std::string OneType(const std::string& node) { return File(Type(1, "UNVT_x", node)); }
+
+// `depth` times `open`, then `core`, then `depth` times `close`.
+std::string Deep(int depth, const std::string& open, const std::string& core, const std::string& close) {
+  std::string text;
+  text.reserve((open.size() + close.size()) * static_cast<size_t>(depth) + core.size());
+  for (int i = 0; i < depth; ++i) text += open;
+  text += core;
+  for (int i = 0; i < depth; ++i) text += close;
+  return text;
+}
+
+constexpr int kDeep = 100000;
+
+struct Hostile {
+  const char* what;
+  std::string text;
+  const char* reason;  // a part of the one-line reason
+};
+
+void PrintTo(const Hostile& row, std::ostream* out) { *out << row.what; }
+
+class HostileTypeFile : public testing::TestWithParam<Hostile> {};
+
+TEST_P(HostileTypeFile, IsRefusedWithAOneLineReason) {
+  TypeFileData data;
+  std::string error;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(ParseTypeFile(GetParam().text, data, error));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error.substr(0, 300);
+  EXPECT_EQ(error.find('\n'), std::string::npos) << error.substr(0, 300);
+  EXPECT_LT(error.size(), 400u) << error.substr(0, 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nesting, HostileTypeFile,
+    testing::Values(
+        Hostile{"kind_object", OneType(Deep(kDeep, R"({"kind":)", "1", "}")), "\"kind\""},
+        Hostile{"kind_array", OneType(R"({"kind":)" + Deep(kDeep, "[", "1", "]") + "}"), "\"kind\""},
+        Hostile{"name", OneType(R"({"kind":"char","name":)" + Deep(kDeep, "[", "", "]") + "}"), "\"name\""},
+        Hostile{"member", OneType(R"({"kind":"struct","members":[)" + Deep(kDeep, "[", "", "]") + "]}"),
+                "a node must be an object"},
+        Hostile{"elements", OneType(Deep(kDeep, R"({"kind":"array","count":1,"element":)", R"({"kind":"char"})", "}")),
+                "too deeply"},
+        Hostile{"document", Deep(kDeep, "[", "", "]"), "must be an object"},
+        Hostile{"set", R"({"format":"vornfmt-types","version":1,"set":)" + Deep(kDeep, R"({"set":)", "0", "}") + "}",
+                "program_id"},
+        Hostile{"line_break_in_a_name", OneType(R"({"kind":"struct","name":"a\nb","members":[{"kind":"quad"}]})"),
+                "UNVT_x.a b: unknown \"kind\" \"quad\""}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
+
+// The reason reaches the catalog's list of skipped files, and the catalog
+// still opens.
+TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const auto folder = std::filesystem::temp_directory_path() / ("vornfmt-hostile-" + std::to_string(stamp));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "deep.typ") << OneType(Deep(kDeep, R"({"kind":)", "1", "}"));
+  std::ofstream(folder / "good.typ") << OneType(R"({"kind":"char"})");
+  CatalogIndex index;
+  std::string error;
+  EXPECT_TRUE(index.Build(folder.string(), error)) << error;
+  EXPECT_EQ(index.sets().size(), 1u);
+  ASSERT_EQ(index.skipped().size(), 1u);
+  EXPECT_NE(index.skipped()[0].find("deep.typ: nvts UNVT_x: \"kind\""), std::string::npos) << index.skipped()[0];
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace vornfmt::ldrf

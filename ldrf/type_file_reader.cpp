@@ -45,14 +45,20 @@ std::string Shortened(const std::string& text) {
   return text.size() <= kShown ? text : text.substr(0, kShown) + "...";
 }
 
+// A whole JSON number as a signed 64-bit value; unsigned ones above its
+// range become its largest value, so that every range test refuses them
+// (reading them as signed would wrap 2^64 - 1 to -1).
+int64_t WholeNumber(const Json& number) {
+  if (number.is_number_unsigned()) return static_cast<int64_t>(std::min<uint64_t>(number.get<uint64_t>(), INT64_MAX));
+  return number.get<int64_t>();
+}
+
 int64_t IntegerAt(const Json& object, const char* key, int64_t low, int64_t high,
                   int64_t fallback, const std::string& where) {
   auto it = object.find(key);
   if (it == object.end()) return fallback;
   if (!it->is_number_integer()) Throw(where, std::string("\"") + key + "\" must be a whole number");
-  int64_t value = it->is_number_unsigned()
-                      ? static_cast<int64_t>(std::min<uint64_t>(it->get<uint64_t>(), INT64_MAX))
-                      : it->get<int64_t>();
+  const int64_t value = WholeNumber(*it);
   if (value < low || value > high)
     Throw(where, std::string("\"") + key + "\" = " + std::to_string(value) + " is outside " +
                      std::to_string(low) + ".." + std::to_string(high));
@@ -255,9 +261,9 @@ class Reader {
       std::array<int16_t, 3> abc{};
       for (size_t i = 0; i < 3; ++i) {
         const Json& v = (*scale)[i];
-        if (!v.is_number_integer() || v.get<int64_t>() < INT16_MIN || v.get<int64_t>() > INT16_MAX)
+        if (!v.is_number_integer() || WholeNumber(v) < INT16_MIN || WholeNumber(v) > INT16_MAX)
           Throw(here, "\"scale\" values must be signed 16-bit numbers");
-        abc[i] = static_cast<int16_t>(v.get<int64_t>());
+        abc[i] = static_cast<int16_t>(WholeNumber(v));
       }
       node.multiplier = abc[0];
       node.exponent = abc[1];

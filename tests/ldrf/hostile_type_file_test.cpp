@@ -72,6 +72,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "UNVT_x.a b: unknown \"kind\" \"quad\""}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
 
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, HostileTypeFile,
+    testing::Values(
+        Hostile{"scale_a_uint64_max", OneType(R"({"kind":"signed long","scale":[18446744073709551615,0,0]})"),
+                "signed 16-bit"},
+        Hostile{"scale_b_above_int64", OneType(R"({"kind":"signed long","scale":[1,9223372036854775808,0]})"),
+                "signed 16-bit"},
+        Hostile{"scale_c_65535", OneType(R"({"kind":"bitfield","width":1,"scale":[1,0,65535]})"), "signed 16-bit"},
+        Hostile{"scale_a_32768", OneType(R"({"kind":"char","scale":[32768,0,0]})"), "signed 16-bit"}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
+
 // The reason reaches the catalog's list of skipped files, and the catalog
 // still opens.
 TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {

@@ -331,6 +331,10 @@ class Reader {
     if (!inProgress_.insert(&type).second) Throw(where, "references form a cycle without stated sizes");
     if (inProgress_.size() > kMaxNodeDepth) Throw(where, "references without stated sizes chain too deeply");
     LayOut(type.root, where);
+    // Every node lies within its type, so bounding the type bounds them all.
+    if (type.root.size > kMaxTypeBytes)
+      Throw(where, "the type takes " + std::to_string(type.root.size) + " bytes; fields are addressed within the first " +
+                       std::to_string(kMaxTypeBytes) + " (bit offsets are signed 16-bit)");
     inProgress_.erase(&type);
   }
 

@@ -83,6 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"scale_a_32768", OneType(R"({"kind":"char","scale":[32768,0,0]})"), "signed 16-bit"}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
 
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, HostileTypeFile,
+    testing::Values(
+        Hostile{"member_at_4096", OneType(R"({"kind":"struct","members":[{"kind":"char","offset":4096}]})"),
+                "the type takes 4097 bytes"},
+        Hostile{"array_of_4097", OneType(R"({"kind":"array","count":4097,"element":{"kind":"char"}})"),
+                "the type takes 4097 bytes"},
+        Hostile{"stated_struct_size", OneType(R"({"kind":"struct","size":8193,"members":[{"kind":"char"}]})"),
+                "the type takes 8193 bytes"},
+        Hostile{"foreign_reference", OneType(R"({"kind":"reference","scope":3,"index":1,"size":65535})"),
+                "the type takes 65535 bytes"}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
+
 // The reason reaches the catalog's list of skipped files, and the catalog
 // still opens.
 TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {

@@ -138,6 +138,8 @@ class Reader {
     ReadTable(doc, "cpts", data_.cpts, data_.cptByIndex, data_.cptByName);
     for (auto& type : data_.nvts) LayOutType(type, "nvts " + type.name);
     for (auto& type : data_.cpts) LayOutType(type, "cpts " + type.name);
+    for (const auto& type : data_.nvts) CheckStatedSizes(type.root, "nvts " + type.name);
+    for (const auto& type : data_.cpts) CheckStatedSizes(type.root, "cpts " + type.name);
   }
 
  private:
@@ -414,6 +416,24 @@ class Reader {
     TypeDef& target = data_.nvts[it->second];
     LayOutType(target, "nvts " + target.name);
     return target.root.size;
+  }
+
+  // A reference that states its size must state that of the type it refers
+  // to, or the referenced fields would lie outside it. Checked once every
+  // type is laid out, so that references in cycles are compared too; types
+  // of other sets are compared when a tree is loaded.
+  void CheckStatedSizes(const NodeDef& node, const std::string& where) {
+    if (node.kind == kReference && node.hasSize && node.refScope == data_.set.scope) {
+      auto it = data_.nvtByIndex.find(node.refIndex);
+      if (it != data_.nvtByIndex.end() && data_.nvts[it->second].root.size != node.size) {
+        const TypeDef& target = data_.nvts[it->second];
+        Throw(where, "\"size\" " + std::to_string(node.size) + " disagrees with " + target.name + " (" +
+                         std::to_string(target.root.size) + " bytes), the type it refers to");
+      }
+    }
+    for (const NodeDef& member : node.members)
+      CheckStatedSizes(member, member.name.empty() ? where : where + "." + member.name);
+    if (node.element) CheckStatedSizes(*node.element, where + "[]");
   }
 
   TypeFileData& data_;

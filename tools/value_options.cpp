@@ -20,11 +20,15 @@ void AddValueOptions(CLI::App& command, ValueOptions& options) {
 bool LoadType(TypeElementCore& element, const ValueOptions& options, const char* command) {
   if (!OpenCatalog(options.catalog)) return false;
   const std::u16string pid = PidText(options.catalog.pid);
-  if (!element.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
+  const bool loaded =
+      element.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector));
+  if (const std::u16string problem = element.LoadProblem(); !problem.empty())
+    std::cerr << "vornfmt " << command << ": " << (loaded ? "note: " : "") << codepage::Utf16ToUtf8(problem) << "\n";
+  if (!loaded && element.LoadProblem().empty()) {
     std::cerr << "vornfmt " << command << ": no type \"" << options.type << "\" for program ID "
               << codepage::Utf16ToUtf8(pid) << " and selector " << options.catalog.selector << "\n";
-    return false;
   }
+  if (!loaded) return false;
   if (!options.measurementSystem.empty()) element.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
   return true;
 }

@@ -96,6 +96,33 @@ INSTANTIATE_TEST_SUITE_P(
                 "the type takes 65535 bytes"}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
 
+// 256 one-byte references to a 4,000-element type: once accepted, and a
+// tree of a million nodes when loaded (with 60,000 elements, 15 million).
+std::string ManyReferences() {
+  std::string members;
+  for (int i = 0; i < 256; ++i)
+    members += std::string(i ? "," : "") + R"({"kind":"reference","name":"r)" + std::to_string(i) +
+               R"(","scope":0,"index":2,"size":1})";
+  return File(Type(1, "UNVT_many", R"({"kind":"struct","members":[)" + members + "]}") + "," +
+              Type(2, "UNVT_big", R"({"kind":"array","count":4000,"element":{"kind":"char"}})"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    References, HostileTypeFile,
+    testing::Values(
+        Hostile{"stated_size_smaller", File(Type(1, "UNVT_a", R"({"kind":"reference","scope":0,"index":2,"size":1})") +
+                                            "," + Type(2, "UNVT_b", R"({"kind":"signed quad"})")),
+                "UNVT_a: \"size\" 1 disagrees with UNVT_b (4 bytes)"},
+        Hostile{"stated_size_larger",
+                File(Type(1, "UNVT_a", R"({"kind":"struct","members":[{"kind":"reference","name":"r","scope":0,"index":2,"size":9}]})") +
+                     "," + Type(2, "UNVT_b", R"({"kind":"signed long"})")),
+                "UNVT_a.r: \"size\" 9 disagrees with UNVT_b (2 bytes)"},
+        Hostile{"cycle_of_stated_sizes",
+                File(Type(1, "UNVT_a", R"({"kind":"struct","members":[{"kind":"char"},{"kind":"reference","name":"r","scope":0,"index":1,"size":2}]})")),
+                "UNVT_a.r: \"size\" 2 disagrees with UNVT_a (3 bytes)"},
+        Hostile{"many_references_to_a_large_type", ManyReferences(), "UNVT_many.r0: \"size\" 1 disagrees with UNVT_big (4000 bytes)"}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
+
 // The reason reaches the catalog's list of skipped files, and the catalog
 // still opens.
 TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {

@@ -75,5 +75,59 @@ TEST(TypeTreeRegression, EveryFieldThatLoadsIsReadFromItsOwnByte) {
   }
 }
 
+// A reference to a type of another set states its size; the referenced type
+// is followed only when it takes exactly that size (else its fields would lie
+// outside the reference, beyond the raw data or over its neighbours). A
+// refused one is an unknown leaf, as a failed look-up is, and the root says why.
+TEST(TypeTreeRegression, AReferenceToAnotherSetIsFollowedOnlyAtItsStatedSize) {
+  const struct {
+    int stated;
+    int32_t kind;  // of the nested item
+  } table[] = {{4, kKindSignedQuad}, {2, kKindUnknown}, {6, kKindUnknown}};
+  for (const auto& row : table) {
+    TempCatalog catalog;
+    catalog.Set("device.typ", 3, Type(1, "UNVT_a", R"({"kind":"struct","members":[{"kind":"unsigned char","name":"x"},
+        {"kind":"reference","name":"r","scope":4,"index":7,"size":)" + std::to_string(row.stated) + R"(},
+        {"kind":"unsigned char","name":"z"}]})"));
+    catalog.Set("other.typ", 4, Type(7, "UNVT_q", R"({"kind":"signed quad"})"));
+    ScriptedEngine engine(catalog.Folder());
+    CTypeTreeItem root;
+    ASSERT_TRUE(root.LoadByName(u"UNVT_a", kPid, 3)) << row.stated;
+    ASSERT_EQ(root.GetSubfieldCount(), 3) << row.stated;
+    EXPECT_EQ(root.GetSubfield(1)->kind, row.kind) << row.stated;
+    EXPECT_EQ(root.GetSubfield(1)->GetName(), u"r") << row.stated;
+    const std::u16string expected = row.kind == kKindUnknown
+        ? u"UNVT_a.r: the reference states " + std::u16string(1, u'0' + row.stated) + u" bytes; UNVT_q takes 4"
+        : u"";
+    EXPECT_EQ(root.LoadProblem(), expected) << row.stated;
+  }
+}
+
+// The documented bound of 100,000 nodes holds for the whole tree, the nodes
+// of referenced types included: a union of references, each consistent in
+// size, can no longer multiply one type's nodes without end. A tree beyond
+// the bound does not load, and the root says why.
+TEST(TypeTreeRegression, TheNodeBoundHoldsForTheTreeWithItsReferences) {
+  const struct {
+    int references;  // each to a type of 1 + 600 nodes
+    bool loads;
+  } table[] = {{150, true}, {200, false}, {4000, false}};
+  for (const auto& row : table) {
+    std::string members;
+    for (int i = 0; i < row.references; ++i)
+      members += std::string(i ? "," : "") + R"({"kind":"reference","name":"r)" + std::to_string(i) +
+                 R"(","scope":4,"index":7,"size":600})";
+    TempCatalog catalog;
+    catalog.Set("device.typ", 3, Type(1, "UNVT_many", R"({"kind":"union","members":[)" + members + "]}"));
+    catalog.Set("other.typ", 4, Type(7, "UNVT_wide", R"({"kind":"array","count":600,"element":{"kind":"char"}})"));
+    ScriptedEngine engine(catalog.Folder());
+    CTypeTreeItem root;
+    EXPECT_EQ(root.LoadByName(u"UNVT_many", kPid, 3), row.loads) << row.references;
+    EXPECT_EQ(root.Subfields().size(), row.loads ? size_t(row.references) * 600 : 0u) << row.references;
+    EXPECT_EQ(root.LoadProblem(), row.loads ? u"" : u"UNVT_many: the type and its references expand to more than 100000 nodes")
+        << row.references;
+  }
+}
+
 }  // namespace
 }  // namespace vornfmt::test

@@ -129,5 +129,44 @@ TEST(TypeTreeRegression, TheNodeBoundHoldsForTheTreeWithItsReferences) {
   }
 }
 
+// Elements of nested arrays are named after the element they lie in, so that
+// every one has a name of its own: a[1][0], not a second [0]. Each name finds
+// its own subfield, and each subfield reads its own byte.
+TEST(TypeTreeRegression, ElementsOfNestedArraysHaveNamesOfTheirOwn) {
+  const std::string pair = R"({"kind":"array","count":2,"element":{"kind":"unsigned char"}})";
+  const struct {
+    std::string node;
+    std::vector<std::u16string> names;
+  } table[] = {
+      {R"({"kind":"array","name":"a","count":2,"element":)" + pair + "}", {u"a[0][0]", u"a[0][1]", u"a[1][0]", u"a[1][1]"}},
+      {R"({"kind":"array","name":"a","count":2,"element":{"kind":"array","name":"b","count":2,"element":{"kind":"char"}}})",
+       {u"a[0][0]", u"a[0][1]", u"a[1][0]", u"a[1][1]"}},
+      {R"({"kind":"struct","members":[{"kind":"char","name":"h"},{"kind":"array","name":"m","count":2,"element":)" + pair +
+           "}]}",
+       {u"h", u"m[0][0]", u"m[0][1]", u"m[1][0]", u"m[1][1]"}},
+      {R"({"kind":"array","name":"a","count":2,"element":{"kind":"array","count":1,"element":)" + pair + "}}",
+       {u"a[0][0][0]", u"a[0][0][1]", u"a[1][0][0]", u"a[1][0][1]"}},
+      {R"({"kind":"array","name":"a","count":2,"element":{"kind":"struct","members":[{"kind":"array","name":"v","count":2,"element":{"kind":"char"}}]}})",
+       {u"a[0].v[0]", u"a[0].v[1]", u"a[1].v[0]", u"a[1].v[1]"}},
+  };
+  for (const auto& row : table) {
+    TempCatalog catalog;
+    catalog.Set("nested.typ", 3, Type(1, "UNVT_nested", row.node));
+    ScriptedEngine engine(catalog.Folder());
+    CTypeTreeItem root;
+    ASSERT_TRUE(root.LoadByName(u"UNVT_nested", kPid, 3)) << row.node;
+    std::vector<std::u16string> names;
+    for (const CTypeTreeItemBase* node : root.Subfields()) names.push_back(node->GetName());
+    EXPECT_EQ(names, row.names) << row.node;
+    std::vector<uint8_t> raw(root.size);
+    for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<uint8_t>(i + 1);
+    ASSERT_TRUE(Decode(root, raw.data(), raw.size()));
+    for (int16_t i = 0; i < root.GetSubfieldCount(); ++i) {
+      EXPECT_EQ(root.FindSubIndexByName(row.names[size_t(i)]), i) << row.node;
+      EXPECT_EQ(root.GetSubfield(i)->value.value, i + 1) << row.node;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vornfmt::test

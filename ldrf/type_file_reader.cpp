@@ -251,6 +251,12 @@ class Reader {
         if (IsScalar(node.kind)) {
           RawRange range = NaturalRange(node.kind);
           ReadScaling(json, node, range.low, range.high, here);
+          // A limit beyond the raw range admits values that the field's bits
+          // cannot hold: written, they wrap and read back as other values.
+          if (node.minimum < range.low || node.maximum > range.high)
+            Throw(here, "limits " + std::to_string(node.minimum) + ".." + std::to_string(node.maximum) +
+                            " must lie within " + std::to_string(range.low) + ".." + std::to_string(range.high) +
+                            ", the raw values of a " + kKindNames[static_cast<size_t>(node.kind)]);
         }
         break;
     }
@@ -276,7 +282,11 @@ class Reader {
   }
 
   void ReadBitfield(const Json& json, NodeDef& node, const std::string& here) {
-    node.width = static_cast<uint8_t>(IntegerAt(json, "width", 1, 8, 0, here));
+    // The codec reads a whole byte as a signed 8-bit number: an 8-bit field
+    // is a "signed short" or "unsigned short", not a bitfield.
+    if (json.contains("width") && json["width"] == 8)
+      Throw(here, "a bitfield is 1 to 7 bits; a whole byte is a \"signed short\" or \"unsigned short\"");
+    node.width = static_cast<uint8_t>(IntegerAt(json, "width", 1, 7, 0, here));
     if (node.width == 0) Throw(here, "a bitfield needs \"width\"");
     node.hasBit = json.contains("bit");
     node.bit = static_cast<uint8_t>(IntegerAt(json, "bit", 0, 7, 0, here));

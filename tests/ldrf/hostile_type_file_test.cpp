@@ -123,6 +123,19 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"many_references_to_a_large_type", ManyReferences(), "UNVT_many.r0: \"size\" 1 disagrees with UNVT_big (4000 bytes)"}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
 
+// Fields whose limits take values that their raw form, as the codec reads
+// it, cannot hold: such a value would show as another one and not write back.
+INSTANTIATE_TEST_SUITE_P(
+    Limits, HostileTypeFile,
+    testing::Values(
+        Hostile{"bitfield_of_8_bits", OneType(R"({"kind":"bitfield","width":8})"), "1 to 7 bits"},
+        Hostile{"char_up_to_255", OneType(R"({"kind":"char","max":255})"), "-128..127"},
+        Hostile{"signed_short_up_to_200", OneType(R"({"kind":"signed short","min":0,"max":200})"), "-128..127"},
+        Hostile{"unsigned_short_below_0", OneType(R"({"kind":"unsigned short","min":-1})"), "0..255"},
+        Hostile{"unsigned_long_above", OneType(R"({"kind":"unsigned long","max":65536})"), "0..65535"},
+        Hostile{"signed_long_below", OneType(R"({"kind":"signed long","min":-32769})"), "-32768..32767"}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.what); });
+
 // The reason reaches the catalog's list of skipped files, and the catalog
 // still opens.
 TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {

@@ -46,6 +46,7 @@ std::u16string DecimalText(uint32_t n) {
 void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
 
 bool CTypeTreeItem::LoadByName(std::u16string_view text, std::u16string_view newPid, int16_t newSelector) {
+  BeginLoad();
   if (text.empty()) return false;
   std::u16string_view wanted, system;
   bool hasSystem = false;
@@ -67,6 +68,7 @@ bool CTypeTreeItem::LoadByName(std::u16string_view text, std::u16string_view new
 }
 
 bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view newPid, int16_t newSelector) {
+  BeginLoad();
   const uint16_t wantedIndex = static_cast<uint16_t>(index);
   if (wantedIndex == 0) return false;  // index 0 means a look-up by name
   const uint16_t sel = static_cast<uint16_t>(newSelector);
@@ -84,6 +86,13 @@ bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view new
   }
   BuildTree();
   return FinishLoad();
+}
+
+void CTypeTreeItem::BeginLoad() {
+  if (!IsWholeTree() || activeReferenceLoads_ > 0) return;  // a nested load, or a root reference followed
+  builtNodes_ = 1;
+  overBudget_ = false;
+  loadProblem_.clear();
 }
 
 bool CTypeTreeItem::ChargeNode() {
@@ -134,11 +143,6 @@ void CTypeTreeItem::BuildTree() {
   const LdrfHandle tree = treeHandle;
   if (tree == 0) return;
   ResourceGuard guard(ResourceLock());
-  if (IsWholeTree() && activeReferenceLoads_ == 0) {  // not a root reference being followed
-    builtNodes_ = 1;
-    overBudget_ = false;
-    loadProblem_.clear();
-  }
   ClearTree();
   int32_t peek = 0;
   Lib().LdrfScanTypeTree(tree, &size, &peek);

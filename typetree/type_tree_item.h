@@ -94,6 +94,9 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   void FollowRootReference(LdrfHandle tree, const std::u16string& referringName);
   // Drops the nodes of an earlier load.
   void ClearTree();
+  // Before a load of the whole tree (not a nested one): a fresh node budget
+  // and no problem.
+  void BeginLoad();
   // After BuildTree: false, with the tree dropped, when the whole tree went
   // over its node budget.
   bool FinishLoad();

@@ -284,7 +284,7 @@ class Reader {
   void ReadBitfield(const Json& json, NodeDef& node, const std::string& here) {
     // The codec reads a whole byte as a signed 8-bit number: an 8-bit field
     // is a "signed short" or "unsigned short", not a bitfield.
-    if (json.contains("width") && json["width"] == 8)
+    if (auto width = json.find("width"); width != json.end() && *width == 8)
       Throw(here, "a bitfield is 1 to 7 bits; a whole byte is a \"signed short\" or \"unsigned short\"");
     node.width = static_cast<uint8_t>(IntegerAt(json, "width", 1, 7, 0, here));
     if (node.width == 0) Throw(here, "a bitfield needs \"width\"");

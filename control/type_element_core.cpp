@@ -17,6 +17,11 @@ bool TypeElementCore::LoadByIndex(int16_t index, bool isNetworkVariable, std::u1
   return root_.LoadByIndex(index, isNetworkVariable, pid, selector);
 }
 
+std::u16string TypeElementCore::LoadProblem() {
+  Guard guard(*this);
+  return root_.LoadProblem();
+}
+
 int16_t TypeElementCore::SubfieldsCount() {
   Guard guard(*this);
   return root_.GetSubfieldCount();

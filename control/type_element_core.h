@@ -32,6 +32,9 @@ class TypeElementCore : public CMyCriticalSection {
   // carry "#SYSTEM", the measurement system.
   bool LoadByName(std::u16string_view typeName, std::u16string_view pid, int16_t selector);
   bool LoadByIndex(int16_t index, bool isNetworkVariable, std::u16string_view pid, int16_t selector);
+  // Why the last load failed, or what it left out although it succeeded (a
+  // reference not followed); empty when there is nothing to say. One line.
+  std::u16string LoadProblem();
 
   int16_t SubfieldsCount();
   int16_t Index();

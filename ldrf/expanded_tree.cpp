@@ -20,8 +20,14 @@ uint32_t ExpandedTree::Add(const NodeDef& def, std::string name, uint32_t base) 
     for (const NodeDef& member : def.members) children.push_back(Add(member, member.name, offset));
   } else if (def.kind == kArray) {
     const NodeDef& element = *def.element;
+    // Elements are named after the array node as delivered, not after its
+    // definition: the elements of an array that is itself an element (of an
+    // array of arrays) then carry that element's index too -- a[1][0] -- and
+    // every element of the type has a name of its own. An array's path name
+    // leaves its own name out, so nothing else would tell them apart.
+    const std::string arrayName = nodes_[self].name;
     for (uint32_t i = 0; i < def.count; ++i) {
-      std::string elementName = def.name + "[" + std::to_string(i) + "]";
+      std::string elementName = arrayName + "[" + std::to_string(i) + "]";
       // Element i starts i element sizes into the array.
       children.push_back(Add(element, std::move(elementName), offset + i * element.size - element.offset));
     }

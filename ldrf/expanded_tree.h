@@ -1,7 +1,9 @@
 #pragma once
 // A type's tree as the cursor delivers it: nodes in depth-first pre-order,
-// array elements expanded and named NAME[i], byte offsets absolute from the
-// start of the type. Children are found by name in logarithmic time.
+// array elements expanded and named NAME[i] after their array node (so the
+// elements of an element a[1] that is an array are a[1][0], a[1][1], ...),
+// byte offsets absolute from the start of the type. Children are found by
+// name in logarithmic time.
 #include <cstdint>
 #include <memory>
 #include <string>

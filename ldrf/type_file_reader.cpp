@@ -23,8 +23,13 @@ struct ParseError {
   std::string message;
 };
 
+// The reason is one line: control characters of names and texts quoted
+// from the file become blanks.
 [[noreturn]] void Throw(const std::string& where, const std::string& what) {
-  throw ParseError{where + ": " + what};
+  std::string message = where + ": " + what;
+  for (char& c : message)
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  throw ParseError{std::move(message)};
 }
 
 constexpr std::array<const char*, 17> kKindNames = {
@@ -32,14 +37,28 @@ constexpr std::array<const char*, 17> kKindNames = {
     "unsigned long", "enum", "array", "struct", "union", "bitfield", "float", "signed quad",
     "reference", "unsigned quad", "double float"};
 
+// Messages quote values of the file, never the file's JSON itself: printing
+// a value (json::dump) recurses once per nesting level, and a hostile file
+// nests as deeply as its size allows. Quoted texts are cut short.
+std::string Shortened(const std::string& text) {
+  constexpr size_t kShown = 40;
+  return text.size() <= kShown ? text : text.substr(0, kShown) + "...";
+}
+
+// A whole JSON number as a signed 64-bit value; unsigned ones above its
+// range become its largest value, so that every range test refuses them
+// (reading them as signed would wrap 2^64 - 1 to -1).
+int64_t WholeNumber(const Json& number) {
+  if (number.is_number_unsigned()) return static_cast<int64_t>(std::min<uint64_t>(number.get<uint64_t>(), INT64_MAX));
+  return number.get<int64_t>();
+}
+
 int64_t IntegerAt(const Json& object, const char* key, int64_t low, int64_t high,
                   int64_t fallback, const std::string& where) {
   auto it = object.find(key);
   if (it == object.end()) return fallback;
   if (!it->is_number_integer()) Throw(where, std::string("\"") + key + "\" must be a whole number");
-  int64_t value = it->is_number_unsigned()
-                      ? static_cast<int64_t>(std::min<uint64_t>(it->get<uint64_t>(), INT64_MAX))
-                      : it->get<int64_t>();
+  const int64_t value = WholeNumber(*it);
   if (value < low || value > high)
     Throw(where, std::string("\"") + key + "\" = " + std::to_string(value) + " is outside " +
                      std::to_string(low) + ".." + std::to_string(high));
@@ -62,12 +81,11 @@ int32_t KindOf(const Json& node, const std::string& where) {
     int64_t code = IntegerAt(node, "kind", 1, 16, 0, where);
     return static_cast<int32_t>(code);
   }
-  if (it->is_string()) {
-    const std::string name = it->get<std::string>();
-    for (size_t code = 1; code < kKindNames.size(); ++code)
-      if (name == kKindNames[code]) return static_cast<int32_t>(code);
-  }
-  Throw(where, "unknown \"kind\" " + it->dump());
+  if (!it->is_string()) Throw(where, std::string("\"kind\" must be a kind name or code, not ") + it->type_name());
+  const std::string name = it->get<std::string>();
+  for (size_t code = 1; code < kKindNames.size(); ++code)
+    if (name == kKindNames[code]) return static_cast<int32_t>(code);
+  Throw(where, "unknown \"kind\" \"" + Shortened(name) + "\"");
 }
 
 StringRef RefAt(const Json& node, const char* key, uint8_t ownScope, const std::string& where) {
@@ -120,6 +138,8 @@ class Reader {
     ReadTable(doc, "cpts", data_.cpts, data_.cptByIndex, data_.cptByName);
     for (auto& type : data_.nvts) LayOutType(type, "nvts " + type.name);
     for (auto& type : data_.cpts) LayOutType(type, "cpts " + type.name);
+    for (const auto& type : data_.nvts) CheckStatedSizes(type.root, "nvts " + type.name);
+    for (const auto& type : data_.cpts) CheckStatedSizes(type.root, "cpts " + type.name);
   }
 
  private:
@@ -231,6 +251,12 @@ class Reader {
         if (IsScalar(node.kind)) {
           RawRange range = NaturalRange(node.kind);
           ReadScaling(json, node, range.low, range.high, here);
+          // A limit beyond the raw range admits values that the field's bits
+          // cannot hold: written, they wrap and read back as other values.
+          if (node.minimum < range.low || node.maximum > range.high)
+            Throw(here, "limits " + std::to_string(node.minimum) + ".." + std::to_string(node.maximum) +
+                            " must lie within " + std::to_string(range.low) + ".." + std::to_string(range.high) +
+                            ", the raw values of a " + kKindNames[static_cast<size_t>(node.kind)]);
         }
         break;
     }
@@ -243,9 +269,9 @@ class Reader {
       std::array<int16_t, 3> abc{};
       for (size_t i = 0; i < 3; ++i) {
         const Json& v = (*scale)[i];
-        if (!v.is_number_integer() || v.get<int64_t>() < INT16_MIN || v.get<int64_t>() > INT16_MAX)
+        if (!v.is_number_integer() || WholeNumber(v) < INT16_MIN || WholeNumber(v) > INT16_MAX)
           Throw(here, "\"scale\" values must be signed 16-bit numbers");
-        abc[i] = static_cast<int16_t>(v.get<int64_t>());
+        abc[i] = static_cast<int16_t>(WholeNumber(v));
       }
       node.multiplier = abc[0];
       node.exponent = abc[1];
@@ -256,7 +282,11 @@ class Reader {
   }
 
   void ReadBitfield(const Json& json, NodeDef& node, const std::string& here) {
-    node.width = static_cast<uint8_t>(IntegerAt(json, "width", 1, 8, 0, here));
+    // The codec reads a whole byte as a signed 8-bit number: an 8-bit field
+    // is a "signed short" or "unsigned short", not a bitfield.
+    if (auto width = json.find("width"); width != json.end() && *width == 8)
+      Throw(here, "a bitfield is 1 to 7 bits; a whole byte is a \"signed short\" or \"unsigned short\"");
+    node.width = static_cast<uint8_t>(IntegerAt(json, "width", 1, 7, 0, here));
     if (node.width == 0) Throw(here, "a bitfield needs \"width\"");
     node.hasBit = json.contains("bit");
     node.bit = static_cast<uint8_t>(IntegerAt(json, "bit", 0, 7, 0, here));
@@ -313,6 +343,10 @@ class Reader {
     if (!inProgress_.insert(&type).second) Throw(where, "references form a cycle without stated sizes");
     if (inProgress_.size() > kMaxNodeDepth) Throw(where, "references without stated sizes chain too deeply");
     LayOut(type.root, where);
+    // Every node lies within its type, so bounding the type bounds them all.
+    if (type.root.size > kMaxTypeBytes)
+      Throw(where, "the type takes " + std::to_string(type.root.size) + " bytes; fields are addressed within the first " +
+                       std::to_string(kMaxTypeBytes) + " (bit offsets are signed 16-bit)");
     inProgress_.erase(&type);
   }
 
@@ -392,6 +426,24 @@ class Reader {
     TypeDef& target = data_.nvts[it->second];
     LayOutType(target, "nvts " + target.name);
     return target.root.size;
+  }
+
+  // A reference that states its size must state that of the type it refers
+  // to, or the referenced fields would lie outside it. Checked once every
+  // type is laid out, so that references in cycles are compared too; types
+  // of other sets are compared when a tree is loaded.
+  void CheckStatedSizes(const NodeDef& node, const std::string& where) {
+    if (node.kind == kReference && node.hasSize && node.refScope == data_.set.scope) {
+      auto it = data_.nvtByIndex.find(node.refIndex);
+      if (it != data_.nvtByIndex.end() && data_.nvts[it->second].root.size != node.size) {
+        const TypeDef& target = data_.nvts[it->second];
+        Throw(where, "\"size\" " + std::to_string(node.size) + " disagrees with " + target.name + " (" +
+                         std::to_string(target.root.size) + " bytes), the type it refers to");
+      }
+    }
+    for (const NodeDef& member : node.members)
+      CheckStatedSizes(member, member.name.empty() ? where : where + "." + member.name);
+    if (node.element) CheckStatedSizes(*node.element, where + "[]");
   }
 
   TypeFileData& data_;

@@ -12,6 +12,8 @@ namespace vornfmt::ldrf {
 inline constexpr int kMaxNodeDepth = 32;
 inline constexpr uint32_t kMaxExpandedNodes = 100000;
 inline constexpr size_t kMaxNameBytes = 255;
+// The codec addresses a type's bits with signed 16-bit offsets: 32,768 bits.
+inline constexpr uint32_t kMaxTypeBytes = 4096;
 inline constexpr uintmax_t kMaxResourceFileBytes = 64u << 20;
 
 // False with a sentence in error when the text is not a valid type file.

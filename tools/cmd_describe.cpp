@@ -98,7 +98,10 @@ int Describe(const DescribeOptions& options) {
   }
   if (!OpenCatalog(options.catalog)) return 1;
   CTypeTreeItem root;
-  if (!Load(root, options)) {
+  const bool loaded = Load(root, options);
+  if (!root.LoadProblem().empty())
+    std::cerr << "vornfmt describe: " << (loaded ? "note: " : "") << Utf8(root.LoadProblem()) << "\n";
+  if (!loaded && root.LoadProblem().empty()) {
     const std::string wanted =
         options.type.empty() ? (options.cpt ? "CPT " : "NVT ") + std::to_string(options.index) : "\"" + options.type + "\"";
     std::cerr << "vornfmt describe: no type " << wanted << " for program ID " << options.catalog.pid
@@ -106,6 +109,7 @@ int Describe(const DescribeOptions& options) {
     PrintSkippedTypeFiles("describe");
     return 1;
   }
+  if (!loaded) return 1;
   const std::u16string system = root.GetMeasurementSystem();
   if (options.json) {
     PrintJson(root, system);

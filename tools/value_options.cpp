@@ -21,9 +21,14 @@ void AddValueOptions(CLI::App& command, ValueOptions& options) {
 
 bool LoadType(TypeElementCore& element, const ValueOptions& options, std::string& reason) {
   const std::u16string pid = PidText(options.catalog.pid);
-  if (!element.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector))) {
-    reason = "no type \"" + options.type + "\" for program ID " + codepage::Utf16ToUtf8(pid) + " and selector " +
-             std::to_string(options.catalog.selector);
+  const bool loaded =
+      element.LoadByName(codepage::Utf8ToUtf16(options.type), pid, static_cast<int16_t>(options.catalog.selector));
+  if (!loaded) {
+    // The tree builder says why when it refused the type; else it was not found.
+    reason = element.LoadProblem().empty()
+                 ? "no type \"" + options.type + "\" for program ID " + codepage::Utf16ToUtf8(pid) +
+                       " and selector " + std::to_string(options.catalog.selector)
+                 : codepage::Utf16ToUtf8(element.LoadProblem());
     return false;
   }
   if (!options.measurementSystem.empty()) element.SetMeasurementSystem(codepage::Utf8ToUtf16(options.measurementSystem));
@@ -33,7 +38,12 @@ bool LoadType(TypeElementCore& element, const ValueOptions& options, std::string
 bool LoadType(TypeElementCore& element, const ValueOptions& options, const char* command) {
   if (!OpenCatalog(options.catalog)) return false;
   std::string reason;
-  if (LoadType(element, options, reason)) return true;
+  if (LoadType(element, options, reason)) {
+    // Loaded, but with a part left out (a reference not followed, say).
+    if (!element.LoadProblem().empty())
+      std::cerr << "vornfmt " << command << ": note: " << codepage::Utf16ToUtf8(element.LoadProblem()) << "\n";
+    return true;
+  }
   std::cerr << "vornfmt " << command << ": " << reason << "\n";
   PrintSkippedTypeFiles(command);
   return false;

@@ -24,13 +24,19 @@ uint16_t MemberCount(CTypeTreeItemBase& node, LdrfHandle tree) {
   return count;
 }
 
+// Members are added before they are read, so that a member's path name is
+// known while it is read (a reference reports problems under it).
 LdrfResult ReadMembers(CTypeTreeItemBase& node, LdrfHandle tree, LdrfResult r) {
   for (uint16_t count = MemberCount(node, tree); count > 0 && r == LDRF_MORE; --count) {
-    auto member = std::make_unique<CTypeTreeItemBase>(node.owner);
-    r = ReadNode(*member, tree);
-    node.AddChild(std::move(member));
+    if (!node.owner || !node.owner->ChargeNode()) break;
+    r = ReadNode(node.AddChild(std::make_unique<CTypeTreeItemBase>(node.owner)), tree);
   }
   return r;
+}
+
+std::u16string DecimalText(uint32_t n) {
+  const std::string digits = std::to_string(n);
+  return {digits.begin(), digits.end()};
 }
 
 }  // namespace
@@ -40,6 +46,7 @@ LdrfResult ReadMembers(CTypeTreeItemBase& node, LdrfHandle tree, LdrfResult r) {
 void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
 
 bool CTypeTreeItem::LoadByName(std::u16string_view text, std::u16string_view newPid, int16_t newSelector) {
+  BeginLoad();
   if (text.empty()) return false;
   std::u16string_view wanted, system;
   bool hasSystem = false;
@@ -57,10 +64,11 @@ bool CTypeTreeItem::LoadByName(std::u16string_view text, std::u16string_view new
     if (!Reopen()) return false;
   }
   BuildTree();
-  return true;
+  return FinishLoad();
 }
 
 bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view newPid, int16_t newSelector) {
+  BeginLoad();
   const uint16_t wantedIndex = static_cast<uint16_t>(index);
   if (wantedIndex == 0) return false;  // index 0 means a look-up by name
   const uint16_t sel = static_cast<uint16_t>(newSelector);
@@ -77,7 +85,52 @@ bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view new
     if (!Reopen()) return false;
   }
   BuildTree();
+  return FinishLoad();
+}
+
+void CTypeTreeItem::BeginLoad() {
+  if (!IsWholeTree() || activeReferenceLoads_ > 0) return;  // a nested load, or a root reference followed
+  builtNodes_ = 1;
+  overBudget_ = false;
+  loadProblem_.clear();
+}
+
+bool CTypeTreeItem::ChargeNode() {
+  if (builtNodes_ >= kMaxTreeNodes) {
+    overBudget_ = true;
+    return false;
+  }
+  ++builtNodes_;
   return true;
+}
+
+void CTypeTreeItem::NoteProblem(std::u16string problem) {
+  if (loadProblem_.empty()) loadProblem_ = std::move(problem);
+}
+
+bool CTypeTreeItem::FinishLoad() {
+  if (!IsWholeTree() || !overBudget_) return true;
+  ClearTree();
+  kind = kKindUnknown;
+  loadProblem_ = (typeName.empty() ? name : typeName) + u": the type and its references expand to more than " +
+                 DecimalText(kMaxTreeNodes) + u" nodes";
+  return false;
+}
+
+void CTypeTreeItem::Discard() {
+  FreeTree();
+  ClearTree();
+  kind = kKindUnknown;
+  size = 0;
+  typeIndex = 0;
+  typeName.clear();
+}
+
+bool CTypeTreeItem::TakesStatedSize(uint16_t stated, const std::u16string& where) {
+  if (kind == kKindUnknown || size == stated) return true;
+  owner->NoteProblem(where + u": the reference states " + DecimalText(stated) + u" bytes; " + typeName + u" takes " +
+                     DecimalText(size));
+  return false;
 }
 
 void CTypeTreeItem::ClearTree() {
@@ -118,29 +171,36 @@ void CTypeTreeItem::FollowRootReference(LdrfHandle tree, const std::u16string& r
   if (root.activeReferenceLoads_ >= kMaxReferenceDepth || root.referenceLoads_ >= kMaxReferenceLoads) {
     kind = kKindUnknown;  // a cycle: loads as an empty item
   } else {
+    const uint16_t stated = size;
     ++root.activeReferenceLoads_;
     ++root.referenceLoads_;
     LoadByIndex(static_cast<int16_t>(index), true, pid, scope);
     --root.activeReferenceLoads_;
+    if (!TakesStatedSize(stated, referringName)) Discard();
   }
   formatFile = referringFormats;
   typeName = referringName;
   name.clear();
 }
 
+// The referenced type is followed only when it takes the size the reference
+// states: otherwise its fields would lie outside the reference, over its
+// neighbours or beyond the raw data. A refused one is left empty, as a failed
+// look-up is, and the whole tree's root notes why.
 void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree) {
-  auto nested = std::make_unique<CTypeTreeItem>(node.owner);
+  CTypeTreeItem* root = node.owner;
+  if (!root || !root->ChargeNode()) return;
+  auto& nested = static_cast<CTypeTreeItem&>(node.AddChild(std::make_unique<CTypeTreeItem>(root)));
   uint8_t scope = 0;
   uint32_t index = 0;
   Lib().LdrfGetReferenceDetails(tree, &scope, &index);
-  CTypeTreeItem* root = node.owner;
-  if (root && root->activeReferenceLoads_ < kMaxReferenceDepth && root->referenceLoads_ < kMaxReferenceLoads) {
+  if (root->activeReferenceLoads_ < kMaxReferenceDepth && root->referenceLoads_ < kMaxReferenceLoads) {
     ++root->activeReferenceLoads_;
     ++root->referenceLoads_;
-    nested->LoadByIndex(static_cast<int16_t>(index), true, root->pid, scope);
+    nested.LoadByIndex(static_cast<int16_t>(index), true, root->pid, scope);
     --root->activeReferenceLoads_;
+    if (!nested.TakesStatedSize(node.size, node.GetName())) nested.Discard();
   }
-  node.AddChild(std::move(nested));
 }
 
 LdrfResult ReadNode(CTypeTreeItemBase& node, LdrfHandle tree) {

@@ -17,6 +17,10 @@ inline constexpr int kMaxReferenceDepth = 8;
 // beyond load as empty items too. This keeps a type that refers to itself
 // several times from growing exponentially within the depth bound.
 inline constexpr int kMaxReferenceLoads = 4096;
+// A whole tree, the nodes of every referenced type included, has at most
+// this many nodes (the bound that docs/resource-files.md gives for a type);
+// a type that goes beyond it through its references does not load.
+inline constexpr uint32_t kMaxTreeNodes = 100000;
 
 // Reads the next node of `tree`'s scan into `node` and, recursively, its
 // members, elements or referenced type. Answers the last library result;

@@ -65,6 +65,12 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   bool Reopen();
 
   const std::vector<CTypeTreeItemBase*>& Subfields() const { return subfields; }
+  // Why the last load failed, or the first thing it left out (a reference
+  // not followed); empty when nothing went wrong. One line.
+  const std::u16string& LoadProblem() const { return loadProblem_; }
+  // Counts one more node of the whole tree being built (a call on its root);
+  // false, and the load will fail, once the tree would exceed kMaxTreeNodes.
+  bool ChargeNode();
 
   std::u16string pid;
   uint16_t selector = 0xFFFF;
@@ -88,6 +94,18 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   void FollowRootReference(LdrfHandle tree, const std::u16string& referringName);
   // Drops the nodes of an earlier load.
   void ClearTree();
+  // Before a load of the whole tree (not a nested one): a fresh node budget
+  // and no problem.
+  void BeginLoad();
+  // After BuildTree: false, with the tree dropped, when the whole tree went
+  // over its node budget.
+  bool FinishLoad();
+  // A loaded referenced type: true when it takes `stated` bytes (or did not
+  // load); else notes the problem under `where` on the whole tree's root.
+  bool TakesStatedSize(uint16_t stated, const std::u16string& where);
+  // Empties a referenced item that is not followed, as a failed look-up leaves it.
+  void Discard();
+  void NoteProblem(std::u16string problem);
 
   // Makes the next FindSubIndexByName rebuild the name index.
   void DropNameIndex() const;
@@ -105,6 +123,11 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   // they bound reference cycles (tree_builder.cpp).
   int activeReferenceLoads_ = 0;
   int referenceLoads_ = 0;
+  // Nodes of the whole tree made by the load in progress, the root included,
+  // and whether it wanted more than kMaxTreeNodes.
+  uint32_t builtNodes_ = 0;
+  bool overBudget_ = false;
+  std::u16string loadProblem_;
 };
 
 }  // namespace vornfmt

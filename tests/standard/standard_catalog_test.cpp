@@ -39,8 +39,10 @@ std::vector<Type> LoadLayout() {
     if (f[0] != "leaf") continue;
     // Bitfield details: BIT WIDTH MIN MAX. A double float, which is not
     // converted, has no size in the tree.
-    const bool bitfield = f[6] == "bitfield", unsized = f[6] == "float" && f[7] == "double";
-    types.back().leaves.push_back({f[1] == "-" ? "" : f[1], f[6], std::stoi(f[2]) * 8 + (bitfield ? std::stoi(f[7]) : 0),
+    // A whole-byte bitfield is converted as a one-byte scalar (bitfields are 1 to 7 bits).
+    const bool bitfield = f[6] == "bitfield" && f[8] != "8", unsized = f[6] == "float" && f[7] == "double";
+    const std::string kind = f[6] == "bitfield" && !bitfield ? "scalar" : f[6];
+    types.back().leaves.push_back({f[1] == "-" ? "" : f[1], kind, std::stoi(f[2]) * 8 + (bitfield ? std::stoi(f[7]) : 0),
                                    bitfield ? std::stoi(f[8]) : unsized ? 0 : std::stoi(f[3]) * 8});
   }
   return types;

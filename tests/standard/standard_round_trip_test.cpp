@@ -23,6 +23,7 @@
 #include "tests/support/written_bits.h"
 #include "typetree/bounds.h"
 #include "typetree/codec.h"
+#include "typetree/leaf_details.h"
 
 namespace vornfmt::test {
 namespace {
@@ -215,15 +216,16 @@ struct TypeReport {
   std::string edgeRefused;    // a one-field type's lowest or highest value that breaks a limit
   std::string writeFailure;   // text that did not write back
   std::string mismatch;       // text that wrote back other bytes
+  std::string byteRefused;    // a byte that a field's limits take but that reads back outside them
 
   bool Failed() const {
     return !formatFailure.empty() || !edgeRefused.empty() || !writeFailure.empty() || !mismatch.empty() ||
-           roundTrips == 0;
+           !byteRefused.empty() || roundTrips == 0;
   }
   std::string Describe() const {
     std::string out = std::to_string(roundTrips) + " of " + std::to_string(samples) + " round trips";
     for (const auto& [what, example] : {std::pair{"does not format", formatFailure}, {"edge refused", edgeRefused},
-                                        {"not written back", writeFailure}, {"other bytes", mismatch}})
+                                        {"not written back", writeFailure}, {"other bytes", mismatch}, {"byte refused", byteRefused}})
       if (!example.empty()) out += "; " + std::string(what) + ": " + example;
     return out;
   }
@@ -269,6 +271,34 @@ void Check(CTypeTreeItem& root, const std::vector<uint8_t>& original, const Mask
   ++report.roundTrips;
 }
 
+// A one-byte field whose raw limits take all 256 values (a reserved byte, a
+// character code) takes every byte value: each reads back within the limits,
+// and a sample holding it (the other fields at their lowest) goes through
+// Check. One element stands for all elements of its array.
+void CheckEveryByte(CTypeTreeItem& root, const Mask& written, std::mt19937& random, TypeReport& report) {
+  bool encoded = false;
+  const std::vector<uint8_t> base = WithinLimits(root, std::vector<uint8_t>(root.GetSize(true), 0), Pick::kLowest, random, encoded);
+  for (CTypeTreeItemBase* node : root.Subfields()) {
+    const CTypeTreeItemBase* parent = node->Parent();
+    if (parent && parent->kind == kKindArray && parent->Children().front().get() != node) continue;
+    LeafDetails d;
+    if (!IsScaledKind(node->kind) || !SelectLeaf(*node, d) || int64_t{d.maximum} - d.minimum < 255) continue;
+    const BitSpan span = LeafSpan(*node, d);
+    if (span.width != 8) continue;
+    for (int byte = 0; byte < 256; ++byte) {
+      std::vector<uint8_t> sample(base), scratch(base);
+      RawBits y{};
+      y[0] = static_cast<uint8_t>(byte);
+      WriteBits(sample.data(), sample.size(), span, y);
+      if (!Decode(*node, sample.data(), sample.size()) || !Encode(*node, scratch.data(), scratch.size(), nullptr)) {
+        if (report.byteRefused.empty()) report.byteRefused = Narrow(node->GetName()) + " " + HexOf(sample);
+        break;
+      }
+      Check(root, sample, written, false, report);
+    }
+  }
+}
+
 // All-zero bytes; random bytes and random text, each as drawn and with its
 // fields brought within their limits; every field at its lowest and at its
 // highest value. A type of one field must show those two exactly (fields of
@@ -293,6 +323,7 @@ TypeReport CheckType(CTypeTreeItem& root, std::mt19937& random) {
       report.edgeRefused = std::string(edge == Pick::kLowest ? "lowest" : "highest") + " value not written";
     Check(root, sample, written, oneField, report);
   }
+  CheckEveryByte(root, written, random, report);
   return report;
 }
 

@@ -26,7 +26,7 @@ LAYOUT = os.path.join(ROOT, "tests", "data", "standard-layout.txt")
 SETS = {"standard": 0, "iot": 1}  # set name -> scope
 FOREIGN_ENUM_BASE = 1000  # README 3.9
 INT32 = (-2 ** 31, 2 ** 31 - 1)
-NATURAL = {"char": (-128, 127), "signed short": (-128, 127), "unsigned short": (0, 255),
+NATURAL = {"char": (-128, 127), "unsigned char": (0, 255), "signed short": (-128, 127), "unsigned short": (0, 255),
            "signed long": (-32768, 32767), "unsigned long": (0, 65535), "signed quad": INT32}
 DEFAULT_SIZE = {"char": 1, "unsigned char": 1, "signed short": 1, "unsigned short": 1, "enum": 1, "bitfield": 1,
                 "signed long": 2, "unsigned long": 2, "signed quad": 4, "float": 4, "double float": 8}
@@ -123,7 +123,8 @@ def expected_kind(leaf):
         return "signed quad"
     if kind == "scalar":
         if d[1] == "char":
-            return "char"
+            # README 3.3: text codes above 127 make the character unsigned.
+            return "unsigned char" if d[6] != "-" and int(d[6]) > 127 else "char"
         size = leaf["size"]
         if size == 1:
             return "signed short" if d[0] == "s" else "unsigned short"
@@ -132,6 +133,8 @@ def expected_kind(leaf):
         return "signed quad"  # 4 bytes, signed or not
     if kind == "float":
         return "float" if d[0] == "single" else "double float"
+    if kind == "bitfield" and d[1] == "8":
+        return "unsigned short"  # README 3.6: a bitfield is 1 to 7 bits; a whole byte is a scalar
     return kind  # bitfield, enum
 
 
@@ -246,6 +249,8 @@ class StandardCatalogTest(unittest.TestCase):
             expected_scale, expected_limits = [1, 0, 0], NATURAL[kind]
         elif e["kind"] == "scalar":
             expected_scale, expected_limits = [int(x) for x in d[2:5]], scalar_limits(e, kind)
+        elif e["kind"] == "bitfield" and kind == "unsigned short":
+            expected_scale, expected_limits = [1, 0, 0], bitfield_limits(e)
         elif e["kind"] == "bitfield":
             expected_scale, expected_limits = [1, 0, 0], bitfield_limits(e)
             if (node.get("bit"), node["width"]) != (int(d[0]), int(d[1])):

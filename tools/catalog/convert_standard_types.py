@@ -54,6 +54,7 @@ SCALAR_KINDS = {
 # Raw range of each scalar kind (the library's default limits).
 KIND_RAW_RANGE = {
     "char": (-128, 127),
+    "unsigned char": (0, 255),
     "signed short": (-128, 127),
     "unsigned short": (0, 255),
     "signed long": (-32768, 32767),
@@ -282,6 +283,10 @@ class SetConverter:
         for v in (lo, hi):
             if not INT32[0] <= v <= INT32[1]:
                 fail(record, "raw limit %d is not a signed 32-bit number" % v)
+        if text_element and hi > natural[1]:
+            # README 3.3: characters with codes above 127 are unsigned.
+            kind = out["kind"] = "unsigned char"
+            natural = KIND_RAW_RANGE[kind]
         if lo != natural[0]:
             out["min"] = lo
         if hi != natural[1]:
@@ -342,8 +347,12 @@ class SetConverter:
                 fail(record, "a bitfield must lie in one byte")
             if not (1 <= width <= 8 and 0 <= bit and bit + width <= 8):
                 fail(record, "bitfield bit %d width %d does not fit a byte" % (bit, width))
-            out["bit"] = bit
-            out["width"] = width
+            if width == 8:
+                # README 3.6: a whole byte is an unsigned short, not a bitfield.
+                out["kind"] = "unsigned short"
+            else:
+                out["bit"] = bit
+                out["width"] = width
             lo = need_int(record, node, "minimum")
             hi = need_int(record, node, "maximum")
             full = (0, (1 << width) - 1)
@@ -548,7 +557,7 @@ def node_size(node):
     kind = node["kind"]
     if "size" in node:
         return node["size"]
-    return {"char": 1, "signed short": 1, "unsigned short": 1, "enum": 1, "bitfield": 1,
+    return {"char": 1, "unsigned char": 1, "signed short": 1, "unsigned short": 1, "enum": 1, "bitfield": 1,
             "signed long": 2, "unsigned long": 2, "signed quad": 4, "float": 4,
             "double float": 8}[kind]
 

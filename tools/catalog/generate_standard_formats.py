@@ -184,7 +184,7 @@ def flatten(catalog, rset, node, path, out, base_types, in_union=False, units=No
     if kind == "array":
         element = node["element"]
         parent = path.rsplit(".", 1)[0] if "." in path else ""
-        if element["kind"] == "char":
+        if element["kind"] in ("char", "unsigned char"):
             out.append(Leaf(path, element, own_units, base_types, in_union, char_array=True))
             return
         for i in range(node["count"]):
@@ -255,7 +255,7 @@ def condition_text(leaf, name, raw):
     raise GenerationError("%s: raw %d is not at an end of the raw range and the scaling is not whole" % (name, raw))
 
 
-KIND_RANGE = {"char": (-128, 127), "signed short": (-128, 127), "unsigned short": (0, 255),
+KIND_RANGE = {"char": (-128, 127), "unsigned char": (0, 255), "signed short": (-128, 127), "unsigned short": (0, 255),
               "signed long": (-32768, 32767), "unsigned long": (0, 65535),
               "signed quad": (-2147483648, 2147483647)}
 

@@ -166,33 +166,6 @@ class BatchTypes {
   bool skippedSaid_ = false;
 };
 
-// The longest batch line read: a type name and the hexadecimal text of the
-// longest type (65,535 bytes, three characters each with separators) fit.
-constexpr size_t kMaxBatchLine = size_t{1} << 20;
-
-// One line of `in` without its line end (a trailing CR is dropped too), at
-// most kMaxBatchLine bytes; `tooLong` when it held more (the rest is
-// skipped). False at the end of the input.
-bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong) {
-  line.clear();
-  tooLong = false;
-  std::streambuf* buffer = in.rdbuf();
-  bool any = false;
-  for (;;) {
-    const int c = buffer->sbumpc();
-    if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit);
-      break;
-    }
-    any = true;
-    if (c == '\n') break;
-    if (line.size() < kMaxBatchLine) line.push_back(static_cast<char>(c));
-    else tooLong = true;
-  }
-  if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
-  return any;
-}
-
 // Lines "TYPE HEX" on standard input, one result line each (an empty text for
 // a line that cannot be formatted, and the reason on standard error).
 int FormatBatch(const FormatOptions& options) {
@@ -205,11 +178,7 @@ int FormatBatch(const FormatOptions& options) {
   std::vector<uint8_t> raw;
   bool allOk = true, tooLong = false;
   for (size_t number = 1; ReadBatchLine(std::cin, line, tooLong); ++number) {
-    const std::string_view text(line);
-    const size_t split = std::min(text.find_first_of(" \t"), text.size());
-    const std::string_view type = text.substr(0, split);
-    const size_t hexStart = std::min(text.find_first_not_of(" \t", split), text.size());
-    const std::string_view hex = text.substr(hexStart);
+    const auto [type, hex] = SplitBatchLine(line);
     Outcome outcome;
     if (tooLong) {
       outcome.reason = "longer than 1 MiB";

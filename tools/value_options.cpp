@@ -95,34 +95,5 @@ std::string FormatFailure(TypeElementCore& element, const VARIANT& result, VARTY
   return "the bytes cannot be decoded as " + codepage::Utf16ToUtf8(element.Name(-1));
 }
 
-bool UnpackHex(std::string_view text, std::vector<uint8_t>& bytes) {
-  bytes.clear();
-  int high = -1;
-  for (char c : text) {
-    if (c == ' ' || c == ':') {
-      if (high >= 0) return false;  // a separator inside a pair
-      continue;
-    }
-    const int digit = HexDigit(c);
-    if (digit < 0) return false;
-    if (high < 0) {
-      high = digit;
-    } else {
-      bytes.push_back(static_cast<uint8_t>(high * 16 + digit));
-      high = -1;
-    }
-  }
-  return high < 0;
-}
-
-std::string HexOf(const std::vector<uint8_t>& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (uint8_t b : bytes) {
-    out.push_back(kDigits[b >> 4]);
-    out.push_back(kDigits[b & 15]);
-  }
-  return out;
-}
 
 }  // namespace vornfmt::tool

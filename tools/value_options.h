@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/catalog_options.h"
+#include "tools/tool_text.h"
 #include "control/type_element_core.h"
 
 namespace vornfmt::tool {
@@ -51,11 +52,5 @@ std::string NoFormat(TypeElementCore& element);
 // "--vt 77 is no VARTYPE", or why a number does not become VARTYPE vt.
 std::string ConversionFailure(HRESULT code, VARTYPE vt);
 
-// Bytes from hexadecimal text: pairs of digits, optionally separated by
-// blanks or ':' ("0A28", "0a 28", "0A:28"). False for anything else.
-bool UnpackHex(std::string_view text, std::vector<uint8_t>& bytes);
-
-// Upper-case hexadecimal digits without separators.
-std::string HexOf(const std::vector<uint8_t>& bytes);
 
 }  // namespace vornfmt::tool

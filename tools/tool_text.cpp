@@ -1,0 +1,65 @@
+#include "tools/tool_text.h"
+
+#include <algorithm>
+
+#include "platform/hex_digit.h"
+
+namespace vornfmt::tool {
+
+bool UnpackHex(std::string_view text, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  int high = -1;
+  for (char c : text) {
+    if (c == ' ' || c == ':') {
+      if (high >= 0) return false;  // a separator inside a pair
+      continue;
+    }
+    const int digit = HexDigit(c);
+    if (digit < 0) return false;
+    if (high < 0) {
+      high = digit;
+    } else {
+      bytes.push_back(static_cast<uint8_t>(high * 16 + digit));
+      high = -1;
+    }
+  }
+  return high < 0;
+}
+
+std::string HexOf(const std::vector<uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (uint8_t b : bytes) {
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
+bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong) {
+  line.clear();
+  tooLong = false;
+  std::streambuf* buffer = in.rdbuf();
+  bool any = false;
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      break;
+    }
+    any = true;
+    if (c == '\n') break;
+    if (line.size() < kMaxBatchLine) line.push_back(static_cast<char>(c));
+    else tooLong = true;
+  }
+  if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
+  return any;
+}
+
+std::pair<std::string_view, std::string_view> SplitBatchLine(std::string_view line) {
+  const size_t split = std::min(line.find_first_of(" \t"), line.size());
+  const size_t hexStart = std::min(line.find_first_not_of(" \t", split), line.size());
+  return {line.substr(0, split), line.substr(hexStart)};
+}
+
+}  // namespace vornfmt::tool

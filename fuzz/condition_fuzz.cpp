@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "convert/formatter_assembly.h"
 #include "convert/output/evaluate_condition.h"
 #include "convert/output/render.h"
 #include "format/alternate_fmt.h"
+#include "fuzz/convert_trees.h"
 #include "format/text_encoding.h"
 #include "platform/code_page.h"
 #include "typetree/codec.h"
@@ -24,20 +24,7 @@ constexpr const char16_t* kTypes[] = {u"UNVT_switch", u"UNVT_cond", u"UNVT_bigsm
 constexpr size_t kRawBytes = 4;
 
 std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>& Trees() {
-  static auto* trees = [] {
-    std::string source = __FILE__;  // .../fuzz/condition_fuzz.cpp
-    source.resize(source.rfind('/'));
-    source.resize(source.rfind('/'));
-    // Kept for the life of the process: the fuzzer never returns.
-    auto* formatter = vornfmt::AssembleFormatter({.widen = &vornfmt::WidenWindows1252}).release();
-    formatter->Engine().OpenCatalog(vornfmt::codepage::Utf8ToUtf16(source + "/tests/data/convert"));
-    auto* loaded = new std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>();
-    for (const char16_t* type : kTypes) {
-      loaded->push_back(std::make_unique<vornfmt::CTypeTreeItem>());
-      if (!loaded->back()->LoadByName(type, u"0000000000000000", 0)) __builtin_trap();
-    }
-    return loaded;
-  }();
+  static auto* trees = vornfmt::fuzz::LoadConvertTrees(kTypes);
   return *trees;
 }
 

@@ -10,7 +10,7 @@
 
 #include "catalog/formatter_engine.h"
 #include "convert/conversion_drivers.h"
-#include "convert/formatter_assembly.h"
+#include "fuzz/convert_trees.h"
 #include "convert/variant_convert.h"
 #include "format/text_encoding.h"
 #include "platform/automation/oleauto.h"
@@ -25,25 +25,8 @@ constexpr const char16_t* kTypes[] = {u"UNVT_raw16",  u"UNVT_hex",    u"UNVT_nam
 constexpr size_t kTypeCount = sizeof kTypes / sizeof kTypes[0];
 constexpr size_t kGuard = 16;
 
-std::string CatalogFolder() {
-  std::string file = __FILE__;  // .../fuzz/text_input_fuzz.cpp
-  file.resize(file.rfind('/'));
-  file.resize(file.rfind('/'));
-  return file + "/tests/data/convert";
-}
-
 std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>& Trees() {
-  static auto* trees = [] {
-    // Kept for the life of the process: the fuzzer never returns.
-    auto* formatter = vornfmt::AssembleFormatter({.widen = &vornfmt::WidenWindows1252}).release();
-    formatter->Engine().OpenCatalog(vornfmt::codepage::Utf8ToUtf16(CatalogFolder()));
-    auto* loaded = new std::vector<std::unique_ptr<vornfmt::CTypeTreeItem>>();
-    for (const char16_t* type : kTypes) {
-      loaded->push_back(std::make_unique<vornfmt::CTypeTreeItem>());
-      if (!loaded->back()->LoadByName(type, u"0000000000000000", 0)) __builtin_trap();
-    }
-    return loaded;
-  }();
+  static auto* trees = vornfmt::fuzz::LoadConvertTrees(kTypes);
   return *trees;
 }
 

@@ -27,13 +27,8 @@ int Edit(const EditOptions& options) {
     return 2;
   }
   TypeElementCore element;
-  if (!LoadType(element, options.value, "edit")) return 1;
-  std::string reason;
-  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, reason);
-  if (!sub) {
-    std::cerr << "vornfmt edit: " << reason << "\n";
-    return 1;
-  }
+  const std::optional<int16_t> sub = LoadTypeAndSubfield(element, options.value, "edit");
+  if (!sub) return 1;
   const size_t length = static_cast<uint16_t>(element.Length(-1));
   std::vector<uint8_t> raw(length, 0);
   if (!options.hex.empty() && (!UnpackHex(options.hex, raw) || raw.size() < length)) {

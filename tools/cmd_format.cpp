@@ -71,13 +71,8 @@ int Format(const FormatOptions& options) {
     return 2;
   }
   TypeElementCore element;
-  if (!LoadType(element, options.value, "format")) return 1;
-  std::string reason;
-  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, reason);
-  if (!sub) {
-    std::cerr << "vornfmt format: " << reason << "\n";
-    return 1;
-  }
+  const std::optional<int16_t> sub = LoadTypeAndSubfield(element, options.value, "format");
+  if (!sub) return 1;
   const Outcome outcome = FormatOnce(element, raw, RequestedType(options), *sub);
   if (!outcome.ok) {
     std::cerr << "vornfmt format: " << outcome.reason << "\n";

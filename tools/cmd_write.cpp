@@ -75,13 +75,8 @@ void PrintJson(const WriteOptions& options, bool ok, const std::vector<uint8_t>&
 
 int Write(const WriteOptions& options) {
   TypeElementCore element;
-  if (!LoadType(element, options.value, "write")) return 1;
-  std::string reason;
-  const std::optional<int16_t> sub = SubfieldIndex(element, options.value, reason);
-  if (!sub) {
-    std::cerr << "vornfmt write: " << reason << "\n";
-    return 1;
-  }
+  const std::optional<int16_t> sub = LoadTypeAndSubfield(element, options.value, "write");
+  if (!sub) return 1;
   std::vector<uint8_t> raw;
   if (!StartingBytes(options, element, raw)) {
     std::cerr << "vornfmt write: --bytes \"" << options.bytes << "\" must be pairs of hexadecimal digits\n";

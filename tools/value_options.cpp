@@ -49,6 +49,14 @@ bool LoadType(TypeElementCore& element, const ValueOptions& options, const char*
   return false;
 }
 
+std::optional<int16_t> LoadTypeAndSubfield(TypeElementCore& element, const ValueOptions& options, const char* command) {
+  if (!LoadType(element, options, command)) return std::nullopt;
+  std::string reason;
+  const std::optional<int16_t> sub = SubfieldIndex(element, options, reason);
+  if (!sub) std::cerr << "vornfmt " << command << ": " << reason << "\n";
+  return sub;
+}
+
 std::optional<int16_t> SubfieldIndex(TypeElementCore& element, const ValueOptions& options, std::string& reason) {
   if (options.field.empty()) return static_cast<int16_t>(options.sub);
   int16_t sub = -1;

@@ -35,6 +35,10 @@ bool LoadType(TypeElementCore& element, const ValueOptions& options, std::string
 // with the type files the catalog skipped.
 bool LoadType(TypeElementCore& element, const ValueOptions& options, const char* command);
 
+// LoadType (opening the catalog) and SubfieldIndex in one, for the value
+// commands; explains a failure on standard error.
+std::optional<int16_t> LoadTypeAndSubfield(TypeElementCore& element, const ValueOptions& options, const char* command);
+
 // The subfield index that --sub / --field address; nullopt when the type has
 // no such --field, with the reason.
 std::optional<int16_t> SubfieldIndex(TypeElementCore& element, const ValueOptions& options, std::string& reason);

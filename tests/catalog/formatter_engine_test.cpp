@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/support/scripted_library.h"
@@ -40,19 +42,18 @@ class Engine : public testing::Test {
     });
     engine.OpenCatalog(Folder(folder));
   }
+  using Language_ = std::pair<std::u16string, uint32_t>;  // the locale ID and the language key
+  Language_ Language() { return {engine.LocaleId(), engine.LanguageKey()}; }
 };
 
 TEST_F(Engine, StartsInEnglishAndAMissingCatalogLeavesEveryFindEmpty) {
-  EXPECT_EQ(engine.LocaleId(), u"enu");
-  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
-  EXPECT_FALSE(engine.HasCatalog());
-  EXPECT_EQ(engine.FindTypeFile(u"00", 0), nullptr);
-  EXPECT_EQ(engine.TypesCount(u"00", 0, 0), 0);
+  EXPECT_EQ(Language(), Language_(u"enu", 0x656E7500u));
+  EXPECT_EQ(std::tuple(engine.HasCatalog(), engine.FindTypeFile(u"00", 0), engine.TypesCount(u"00", 0, 0)),
+            std::tuple(false, nullptr, 0));
   OpenWithRecorder("no-such-catalog");
-  EXPECT_FALSE(engine.HasCatalog());
-  EXPECT_EQ(filesMade, 0);
-  EXPECT_EQ(engine.FindFormatFile(u"0000000000000000", 0), nullptr);
-  EXPECT_EQ(engine.TypesCount(u"0000000000000000", 0, 0), 0);
+  EXPECT_EQ(std::tuple(engine.HasCatalog(), filesMade, engine.FindFormatFile(u"0000000000000000", 0),
+                       engine.TypesCount(u"0000000000000000", 0, 0)),
+            std::tuple(false, 0, nullptr, 0));
 }
 
 TEST_F(Engine, OpensTypeFilesLazilyAndKeepsOneEntryPerPath) {
@@ -70,14 +71,10 @@ TEST_F(Engine, OpensTypeFilesLazilyAndKeepsOneEntryPerPath) {
   EXPECT_TRUE(first->IsOpen());
   EXPECT_TRUE(first->Open());
   EXPECT_EQ(TheScript().openFileCalls, 1);  // Open on an open file does not call the library
-}
-
-TEST_F(Engine, TypesCountIgnoresItsFlagAndAnswersZeroForUnknownDevices) {
-  engine.OpenCatalog(Folder("catalog-a"));
-  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 3, 0), 2);
-  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 3, 1), 2);
-  EXPECT_EQ(engine.TypesCount(u"8000020000000000", 3, 0), 0);
-  EXPECT_EQ(engine.TypesCount(u"8000010000000000", 7, 0), 0);
+  // TypesCount ignores its flag and answers zero for unknown devices.
+  EXPECT_EQ(std::tuple(engine.TypesCount(u"8000010000000000", 3, 0), engine.TypesCount(u"8000010000000000", 3, 1),
+                       engine.TypesCount(u"8000020000000000", 3, 0), engine.TypesCount(u"8000010000000000", 7, 0)),
+            std::tuple(2, 2, 0, 0));
 }
 
 TEST_F(Engine, LoadsEveryListedFormatFileAtOpening) {
@@ -97,9 +94,7 @@ TEST_F(Engine, LoadsEveryListedFormatFileAtOpening) {
 TEST_F(Engine, SamePathListedTwiceLeavesOneEntryTheLaterFile) {
   TheScript().sameFormatPathTwice = true;
   OpenWithRecorder("catalog-a");
-  EXPECT_EQ(TheScript().catalogGetFileCalls, 2);
-  EXPECT_EQ(filesMade, 2);
-  EXPECT_EQ(engine.FormatFiles().size(), 1u);
+  EXPECT_EQ(std::tuple(TheScript().catalogGetFileCalls, filesMade, engine.FormatFiles().size()), std::tuple(2, 2, 1u));
 }
 
 TEST_F(Engine, LocaleIdChangesTheLanguageOfStringsAndAFailedOneResetsTheKeyButKeepsTheText) {
@@ -107,42 +102,41 @@ TEST_F(Engine, LocaleIdChangesTheLanguageOfStringsAndAFailedOneResetsTheKeyButKe
   EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Level");
   EXPECT_EQ(engine.LookupString(u"00", 0, 4), u"Gr\u00FC\u00DFe");
   engine.SetLocaleId("deu");
-  EXPECT_EQ(engine.LocaleId(), u"deu");
-  EXPECT_EQ(engine.LanguageKey(), 0x64657500u);
+  EXPECT_EQ(Language(), Language_(u"deu", 0x64657500u));
   EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Pegel");
   EXPECT_EQ(engine.LookupString(u"00", 0, 2), u"");  // not in the German file
   EXPECT_EQ(engine.LookupString(u"00", 0, 99), u"");
   EXPECT_EQ(engine.LookupString(u"00", 5, 1), u"");  // no set of that scope
   engine.SetLocaleId("xyz");
-  EXPECT_EQ(engine.LocaleId(), u"deu");
-  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
+  EXPECT_EQ(Language(), Language_(u"deu", 0x656E7500u));
   EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"Level");
   engine.SetLocaleId(std::string(80, 'd'));  // longer than the library's field
   EXPECT_EQ(engine.LocaleId(), u"deu");
   TheScript().failLanguageInfo = true;
   engine.SetLocaleId("fra");
-  EXPECT_EQ(engine.LocaleId(), u"deu");
-  EXPECT_EQ(engine.LanguageKey(), 0x656E7500u);
-}
-
-TEST_F(Engine, FailedStopOfTheStringServiceGivesTheEmptyText) {
-  engine.OpenCatalog(Folder("catalog-a"));
-  TheScript().failStringStop = true;
+  EXPECT_EQ(Language(), Language_(u"deu", 0x656E7500u));
+  TheScript().failStringStop = true;  // a failed stop of the string service gives the empty text
   EXPECT_EQ(engine.LookupString(u"00", 0, 1), u"");
 }
 
-class TypeFileEnumerations : public Engine {
- protected:
-  void SetUp() override {
-    engine.OpenCatalog(Folder("catalog-a"));
-    file = engine.FindTypeFile(u"00", 0);
-    ASSERT_NE(file, nullptr);
-    ASSERT_TRUE(file->Open());
-  }
-  CTypeFile* file = nullptr;
-};
-
-TEST_F(TypeFileEnumerations, NamesValuesAndFallsBackToTheLastMember) {
+// Names by value, falling back to the last member; members appended in
+// order; values found case-sensitively.
+TEST_F(Engine, TypeFileEnumerations) {
+  engine.OpenCatalog(Folder("catalog-a"));
+  CTypeFile* file = engine.FindTypeFile(u"00", 0);
+  ASSERT_NE(file, nullptr);
+  ASSERT_TRUE(file->Open());
+  std::vector<std::u16string> names = {u"before"};
+  file->GetEnumMembers(1, names);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"before", u"alpha", u"beta", u"gamma"}));
+  file->GetEnumMembers(9, names);
+  EXPECT_EQ(names.size(), 4u);
+  int32_t value = -1;
+  EXPECT_TRUE(file->FindEnumValue(u"gamma", 1, value));
+  EXPECT_EQ(value, 2);
+  EXPECT_FALSE(file->FindEnumValue(u"Gamma", 1, value));
+  EXPECT_FALSE(file->FindEnumValue(u"alpha", 2, value));
+  EXPECT_FALSE(file->FindEnumValue(u"alpha", 9, value));
   EXPECT_EQ(file->GetEnumMemberName(1, 1), u"beta");
   EXPECT_EQ(file->GetEnumMemberName(42, 1), u"gamma");
   EXPECT_EQ(file->GetEnumMemberName(0, 2), u"");  // empty set: no last member
@@ -150,23 +144,6 @@ TEST_F(TypeFileEnumerations, NamesValuesAndFallsBackToTheLastMember) {
   TheScript().failMemberCount = true;
   EXPECT_EQ(file->GetEnumMemberName(42, 1), u"");
   EXPECT_EQ(file->GetEnumMemberName(2, 1), u"gamma");
-}
-
-TEST_F(TypeFileEnumerations, AppendsMembersInOrder) {
-  std::vector<std::u16string> names = {u"before"};
-  file->GetEnumMembers(1, names);
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"before", u"alpha", u"beta", u"gamma"}));
-  file->GetEnumMembers(9, names);
-  EXPECT_EQ(names.size(), 4u);
-}
-
-TEST_F(TypeFileEnumerations, FindsValuesCaseSensitively) {
-  int32_t value = -1;
-  EXPECT_TRUE(file->FindEnumValue(u"gamma", 1, value));
-  EXPECT_EQ(value, 2);
-  EXPECT_FALSE(file->FindEnumValue(u"Gamma", 1, value));
-  EXPECT_FALSE(file->FindEnumValue(u"alpha", 2, value));
-  EXPECT_FALSE(file->FindEnumValue(u"alpha", 9, value));
 }
 
 TEST(TypeFile, UnopenableFileCountsNoTypes) {

@@ -2,6 +2,7 @@
 // VT_BOOL and other numbers, refused writes, and the editing step.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "convert/conversion_drivers.h"
@@ -50,26 +51,11 @@ TEST(FormatsNumber, InTheRequestedType) {
     const Bytes raw = Hex(c.raw);
     VARIANT result;
     VariantInit(&result);
-    EXPECT_EQ(FormatToVariant(root, raw.data(), raw.size(), c.vt, &result, -1) != 0, c.ok);
-    EXPECT_EQ(result.vt, c.resultType);
-    EXPECT_DOUBLE_EQ(AsDouble(result), c.number);
+    const bool ok = FormatToVariant(root, raw.data(), raw.size(), c.vt, &result, -1) != 0;
+    EXPECT_EQ(std::tuple(ok, result.vt, AsDouble(result)), std::tuple(c.ok, c.resultType, c.number));
     VariantClear(&result);
   }
 }
-
-class Drivers : public testing::Test {
- protected:
-  void TearDown() override { SetViewMessages(0); }
-  TestCatalog catalog{"convert", true};
-};
-
-struct NumberWrite {
-  const char16_t* type;
-  int16_t sub;
-  VARIANT value;
-  bool ok;
-  const char* after;
-};
 
 VARIANT Number(VARTYPE vt, double d) {
   VARIANT v;
@@ -78,18 +64,6 @@ VARIANT Number(VARTYPE vt, double d) {
   if (vt == VT_BOOL) v.boolVal = static_cast<VARIANT_BOOL>(d);
   else v.dblVal = d;
   return v;
-}
-
-TEST_F(Drivers, AValueThatIsNoNumberChangesNoByte) {
-  CTypeTreeItem& root = catalog.Load(u"UNVT_halves");
-  Bytes raw = Hex("1234");
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_UNKNOWN;  // no conversion to a number
-  value.punkVal = nullptr;
-  EXPECT_FALSE(WriteFromVariant(root, raw.data(), raw.size(), &value, -1));
-  EXPECT_EQ(raw, Hex("1234"));
-  EXPECT_EQ(value.vt, VT_EMPTY);
 }
 
 // The editing step while messages are on, with a scripted user interface.
@@ -114,9 +88,9 @@ class ScriptedUi : public ValueEditorUi {
   }
 };
 
-class EditingStep : public Drivers {
+// The pieces the assembly puts in place, over the test's own catalog.
+class EditingStep : public testing::Test {
  protected:
-  // The pieces the assembly puts in place, over the test's own catalog.
   void SetUp() override {
     previous = SetValueEditorUi(&ui);
     previousHandler = SetLimitBreachHandler(&EditValue);
@@ -124,16 +98,9 @@ class EditingStep : public Drivers {
   void TearDown() override {
     SetLimitBreachHandler(previousHandler);
     SetValueEditorUi(previous);
-    Drivers::TearDown();
+    SetViewMessages(0);
   }
-  bool Write(CTypeTreeItem& root, Bytes& raw, const char16_t* text) {
-    VARIANT value;
-    VariantInit(&value);
-    SetBstr(value, text);
-    const bool ok = WriteFromVariant(root, raw.data(), raw.size(), &value, -1);
-    VariantClear(&value);
-    return ok;
-  }
+  TestCatalog catalog{"convert", true};
   ScriptedUi ui;
   ValueEditorUi* previous = nullptr;
   LimitBreachHandler previousHandler = nullptr;
@@ -141,7 +108,13 @@ class EditingStep : public Drivers {
 
 // Messages are off: refusals show nothing.
 TEST_F(EditingStep, WritesNumbers) {
-  const std::vector<NumberWrite> cases{
+  const struct {
+    const char16_t* type;
+    int16_t sub;
+    VARIANT value;
+    bool ok;
+    const char* after;
+  } cases[] = {
       {u"UNVT_halves", -1, Number(VT_BOOL, VARIANT_TRUE), true, "0002"},  // 1 through scale 0.5
       {u"UNVT_halves", -1, Number(VT_BOOL, VARIANT_FALSE), true, "0000"},
       {u"UNVT_switch", 1, Number(VT_BOOL, VARIANT_TRUE), true, "AA01"},  // state: item scale 1
@@ -150,47 +123,53 @@ TEST_F(EditingStep, WritesNumbers) {
       {u"UNVT_letter", -1, Number(VT_R8, 1e9), false, "AA"},             // breaks the 8-bit limit
       {u"UNVT_tenths", -1, Number(VT_R8, -100.0), true, "FC18"},         // raw minimum -1000
       {u"UNVT_tenths", -1, Number(VT_R8, -100.04), false, "AAAA"},       // below it before rounding
+      {u"UNVT_halves", -1, Number(VT_UNKNOWN, 0), false, "AAAA"},         // no conversion to a number
   };
   ui.answers = {u"5"};
-  for (const NumberWrite& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
     CTypeTreeItem& root = catalog.Load(c.type);
     Bytes raw = Hex(std::string(c.after).size() == 4 ? "AAAA" : "AA");
     VARIANT value = c.value;
     EXPECT_EQ(WriteFromVariant(root, raw.data(), raw.size(), &value, c.sub) != 0, c.ok);
     EXPECT_EQ(raw, Hex(c.after));
+    EXPECT_TRUE(c.value.vt != VT_UNKNOWN || value.vt == VT_EMPTY) << "a failed conversion empties the value";
   }
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(std::tuple(ui.messages.size(), ui.shown.size()), std::tuple(0u, 0u));
 }
 
-TEST_F(EditingStep, LimitBreachOpensTheNumericDialogUntilCancel) {
-  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
+// With messages on: a limit breach opens the numeric dialog until Cancel, a
+// wrong text corrected is written; not while the tree is not interactive.
+TEST_F(EditingStep, AsksUntilTheTextFitsOrCancel) {
+  const struct {
+    const char16_t* text;
+    std::vector<std::u16string> answers;
+    bool interactive, ok;
+    std::vector<uint32_t> messages;
+    std::vector<std::u16string> shown;
+    const char* after;
+  } cases[] = {
+      {u"1e9", {}, true, false, {kMessageDataExceedsBounds}, {u"1e9"}, "1234"},
+      {u"1x", {u"also wrong", u"-0.2"}, true, true, {kMessageWrongData, kMessageWrongData}, {u"1x", u"also wrong"},
+       "FFFE"},
+      {u"1x", {u"-0.2"}, false, false, {}, {}, "1234"},
+  };
   SetViewMessages(1);
-  Bytes raw = Hex("1234");
-  EXPECT_FALSE(Write(root, raw, u"1e9"));
-  EXPECT_EQ(ui.messages, std::vector<uint32_t>{kMessageDataExceedsBounds});
-  EXPECT_EQ(ui.shown, std::vector<std::u16string>{u"1e9"});
-  EXPECT_EQ(raw, Hex("1234"));
-}
-
-TEST_F(EditingStep, WrongTextCorrectedIsWritten) {
-  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
-  SetViewMessages(1);
-  ui.answers = {u"also wrong", u"-0.2"};
-  Bytes raw = Hex("1234");
-  EXPECT_TRUE(Write(root, raw, u"1x"));
-  EXPECT_EQ(ui.messages, (std::vector<uint32_t>{kMessageWrongData, kMessageWrongData}));
-  EXPECT_EQ(ui.shown, (std::vector<std::u16string>{u"1x", u"also wrong"}));
-  EXPECT_EQ(raw, Hex("FFFE"));
-}
-
-TEST_F(EditingStep, NotWhileTheTreeIsNotInteractive) {
-  CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
-  SetViewMessages(1);
-  root.SetInteractive(false);
-  Bytes raw = Hex("1234");
-  EXPECT_FALSE(Write(root, raw, u"1x"));
-  EXPECT_TRUE(ui.messages.empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    CTypeTreeItem& root = catalog.Load(u"UNVT_tenths");
+    root.SetInteractive(c.interactive);
+    ui.answers = c.answers;
+    ui.messages.clear();
+    ui.shown.clear();
+    Bytes raw = Hex("1234");
+    VARIANT value;
+    VariantInit(&value);
+    SetBstr(value, c.text);
+    const bool ok = WriteFromVariant(root, raw.data(), raw.size(), &value, -1) != 0;
+    VariantClear(&value);
+    EXPECT_EQ(std::tie(ok, ui.messages, ui.shown, raw), std::tuple(c.ok, c.messages, c.shown, Hex(c.after)));
+  }
 }
 
 }  // namespace

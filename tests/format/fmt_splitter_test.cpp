@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "format/mask_conversions.h"
@@ -15,13 +17,8 @@ std::u16string Masked(std::u16string text) {
   return text;
 }
 
-struct MaskCase {
-  std::u16string text;
-  std::u16string masked;
-};
-
 TEST(MaskConversionsTest, MasksBareConversionsAndFoldsEscapes) {
-  const MaskCase rows[] = {
+  const std::pair<std::u16string, std::u16string> rows[] = {
       {u"%d %f %c %m %x %s", u"%s %s %s %s %s %s"},
       {u"%u %5.2f %-3d", u"%u %5.2f %-3d"},  // not bare: unchanged
       {u"100%%d", u"100%%s"},                 // the second '%' is handled too
@@ -34,10 +31,7 @@ TEST(MaskConversionsTest, MasksBareConversionsAndFoldsEscapes) {
       {u"a\\\\%d", u"a\\%%d"},
       {u"", u""},
   };
-  for (const MaskCase& c : rows) {
-    SCOPED_TRACE(&c - rows);
-    EXPECT_EQ(Masked(c.text), c.masked);
-  }
+  for (const auto& [text, masked] : rows) EXPECT_EQ(Masked(text), masked) << ::testing::PrintToString(text);
 }
 
 // Origins are recorded only when folding shortens the text.
@@ -45,42 +39,23 @@ TEST(MaskConversionsTest, RecordsOriginsWhenFoldingShortens) {
   std::u16string text = u"a\\\\b%d";  // a \\ b %d
   std::vector<std::size_t> origin;
   MaskConversions(text, origin);
-  EXPECT_EQ(text, u"a\\b%s");
-  EXPECT_EQ(origin, (std::vector<std::size_t>{0, 1, 3, 4, 5}));
+  EXPECT_EQ(std::tuple(text, origin), std::tuple(u"a\\b%s", std::vector<std::size_t>{0, 1, 3, 4, 5}));
   text = u"\\%d and %f";
   MaskConversions(text, origin);
-  EXPECT_EQ(text, u"%%d and %s");
-  EXPECT_TRUE(origin.empty());
+  EXPECT_EQ(std::tuple(text, origin.size()), std::tuple(u"%%d and %s", 0u));
 }
 
-struct Piece {
-  int answer;
-  char16_t letter;
-  std::u16string piece;
-  bool operator==(const Piece&) const = default;
-};
-
-void PrintTo(const Piece& p, std::ostream* os) {
-  *os << "{" << p.answer << ", " << static_cast<int>(p.letter) << ", "
-      << ::testing::PrintToString(p.piece) << "}";
-}
+using Piece = std::tuple<int, char16_t, std::u16string>;  // answer, letter, piece
 
 std::vector<Piece> Pieces(std::u16string_view format, int calls) {
   CFmt splitter(format);
-  std::vector<Piece> out;
-  for (int i = 0; i < calls; ++i) {
-    Piece p{};
-    p.answer = splitter.NextPiece(p.letter, p.piece);
-    out.push_back(p);
-  }
+  std::vector<Piece> out(static_cast<size_t>(calls));
+  for (auto& [answer, letter, piece] : out) answer = splitter.NextPiece(letter, piece);
   return out;
 }
 
 TEST(NextPieceTest, CutsAfterEachConversionAsWritten) {
-  const struct {
-    std::u16string format;
-    std::vector<Piece> pieces;
-  } cases[] = {
+  const std::pair<std::u16string, std::vector<Piece>> cases[] = {
       // The rest is answered again on every further call.
       {u"%d km", {{1, u'd', u"%d"}, {0, 0, u" km"}, {0, 0, u" km"}}},
       // The letter as written, not masked.
@@ -96,45 +71,26 @@ TEST(NextPieceTest, CutsAfterEachConversionAsWritten) {
       // conversion as written.
       {u"a\\\\b%d c%f", {{1, u'd', u"a\\\\b%d"}, {1, u'f', u" c%f"}, {0, 0, u""}}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Pieces(c.format, static_cast<int>(c.pieces.size())), c.pieces) << ::testing::PrintToString(c.format);
-  }
+  for (const auto& [format, pieces] : cases)
+    EXPECT_EQ(Pieces(format, static_cast<int>(pieces.size())), pieces) << ::testing::PrintToString(format);
 }
 
-struct Field {
-  int answer;
-  char16_t letter;
-  std::u16string conversion;
-  std::u16string field;
-  std::int32_t mismatch;
-  std::u16string input_left;
-  bool operator==(const Field&) const = default;
-};
-
-void PrintTo(const Field& f, std::ostream* os) {
-  *os << "{" << f.answer << ", " << static_cast<int>(f.letter) << ", "
-      << ::testing::PrintToString(f.conversion) << ", " << ::testing::PrintToString(f.field) << ", "
-      << f.mismatch << ", " << ::testing::PrintToString(f.input_left) << "}";
-}
+// answer, letter, conversion, field, mismatch (7 before the call), input left
+using Field = std::tuple<int, char16_t, std::u16string, std::u16string, std::int32_t, std::u16string>;
 
 std::vector<Field> Fields(std::u16string_view format, std::u16string_view input, int calls) {
   CFmt scanner(format, input);
-  std::vector<Field> out;
-  for (int i = 0; i < calls; ++i) {
-    Field f{};
-    f.mismatch = 7;
-    f.answer = scanner.NextInputField(f.letter, f.conversion, f.field, f.mismatch);
-    f.input_left.assign(scanner.Input());
-    out.push_back(f);
+  std::vector<Field> out(static_cast<size_t>(calls));
+  for (auto& [answer, letter, conversion, field, mismatch, left] : out) {
+    mismatch = 7;
+    answer = scanner.NextInputField(letter, conversion, field, mismatch);
+    left.assign(scanner.Input());
   }
   return out;
 }
 
 TEST(NextInputFieldTest, CutsFieldsAtTheFollowingLiteral) {
-  const struct {
-    std::u16string format, input;
-    std::vector<Field> fields;
-  } cases[] = {
+  const std::tuple<std::u16string, std::u16string, std::vector<Field>> cases[] = {  // format, input, fields
       {u"%d/%d", u"12/34",
        {{1, u'd', u"%d", u"12", 0, u"/34"}, {1, u'd', u"%d", u"34", 0, u""}, {0, 0, u"", u"", 0, u""}}},
       // A missing separator: the first field takes all, the next mismatches.
@@ -147,11 +103,11 @@ TEST(NextInputFieldTest, CutsFieldsAtTheFollowingLiteral) {
       // A trailing literal that does not match is reported at the end.
       {u"%d km", u"12 mi", {{1, u'd', u"%d", u"12", 0, u" mi"}, {0, 0, u" km", u"", 1, u" mi"}}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Fields(c.format, c.input, static_cast<int>(c.fields.size())), c.fields)
-        << ::testing::PrintToString(c.format) << " " << ::testing::PrintToString(c.input);
+  for (const auto& [format, input, fields] : cases) {
+    EXPECT_EQ(Fields(format, input, static_cast<int>(fields.size())), fields)
+        << ::testing::PrintToString(format) << " " << ::testing::PrintToString(input);
   }
-  EXPECT_EQ(Fields(u"%%%f", u"%5", 1).front().mismatch, 1)
+  EXPECT_EQ(std::get<4>(Fields(u"%%%f", u"%5", 1).front()), 1)
       << "\"%%%s\": the hit is escaped, so no conversion; the literal check runs on all";
 }
 

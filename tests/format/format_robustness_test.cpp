@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "format/brackets_object.h"
 #include "format/fmt_file.h"
@@ -12,29 +13,33 @@
 namespace vornfmt {
 namespace {
 
-int Depth(const CBracketsObject& node) {
-  int deepest = 0;
-  for (const auto& child : node.Children()) deepest = std::max(deepest, Depth(*child));
-  if (node.ThenBranch()) deepest = std::max(deepest, Depth(*node.ThenBranch()));
-  if (node.ElseBranch()) deepest = std::max(deepest, Depth(*node.ElseBranch()));
-  return deepest + 1;
+// The depth, item count and characters stored (names and pieces) of a tree.
+struct Size {
+  int depth = 0;
+  std::size_t items = 0, characters = 0;
+};
+
+Size SizeOf(const CBracketsObject& node) {
+  Size size;
+  for (const auto& item : node.Items()) size.characters += item->Name().size() + item->Piece().size();
+  size.items = node.Items().size();
+  std::vector<const CBracketsObject*> below{node.ThenBranch(), node.ElseBranch()};
+  for (const auto& child : node.Children()) below.push_back(child.get());
+  for (const CBracketsObject* child : below) {
+    if (!child) continue;
+    const Size inner = SizeOf(*child);
+    size.depth = std::max(size.depth, inner.depth);
+    size.items += inner.items;
+    size.characters += inner.characters;
+  }
+  ++size.depth;
+  return size;
 }
 
-std::size_t StoredCharacters(const CBracketsObject& node) {
-  std::size_t total = 0;
-  for (const auto& item : node.Items()) total += item->Name().size() + item->Piece().size();
-  for (const auto& child : node.Children()) total += StoredCharacters(*child);
-  if (node.ThenBranch()) total += StoredCharacters(*node.ThenBranch());
-  if (node.ElseBranch()) total += StoredCharacters(*node.ElseBranch());
-  return total;
-}
-
-std::size_t ItemCount(const CBracketsObject& node) {
-  std::size_t total = node.Items().size();
-  for (const auto& child : node.Children()) total += ItemCount(*child);
-  if (node.ThenBranch()) total += ItemCount(*node.ThenBranch());
-  if (node.ElseBranch()) total += ItemCount(*node.ElseBranch());
-  return total;
+Size Compiled(const std::u16string& spec, const std::u16string& type = u"SNVT_x") {
+  CBracketsObject root;
+  root.Compile(spec, type);
+  return SizeOf(root);
 }
 
 std::u16string Repeat(std::u16string_view part, std::size_t times) {
@@ -44,87 +49,57 @@ std::u16string Repeat(std::u16string_view part, std::size_t times) {
   return out;
 }
 
-TEST(FormatRobustnessTest, GroupNestingIsCutAtBound) {
+TEST(FormatRobustnessTest, NestingIsCutAtBound) {
   for (std::size_t levels : {std::size_t{kMaxFormatNesting}, std::size_t{kMaxFormatNesting} + 1, std::size_t{100000}}) {
-    const std::u16string spec = Repeat(u"(", levels) + u"\"%d\"" + Repeat(u")", levels);
-    CBracketsObject root;
-    root.Compile(spec, u"SNVT_x");
-    EXPECT_EQ(ItemCount(root), levels <= kMaxFormatNesting ? 1u : 0u) << levels << " levels";
+    const Size size = Compiled(Repeat(u"(", levels) + u"\"%d\"" + Repeat(u")", levels));
+    EXPECT_EQ(size.items, levels <= kMaxFormatNesting ? 1u : 0u) << levels << " levels";
     if (levels > kMaxFormatNesting) {
-      EXPECT_EQ(Depth(root), kMaxFormatNesting + 2) << levels << " levels";
+      EXPECT_EQ(size.depth, kMaxFormatNesting + 2) << levels << " levels";
     }
   }
-}
-
-TEST(FormatRobustnessTest, DeepConditionalNestingIsCutAtBound) {
-  std::u16string spec;
-  const std::size_t levels = 20000;
-  for (std::size_t i = 0; i < levels; ++i) spec += u"((a==1)?(";
-  spec += u"\"x\"";
-  for (std::size_t i = 0; i < levels; ++i) spec += u"):(\"y\"))";
-  CBracketsObject root;
-  root.Compile(spec, u"SNVT_x");
-  EXPECT_EQ(Depth(root), kMaxFormatNesting + 2);
+  const std::size_t levels = 20000;  // conditionals
+  EXPECT_EQ(Compiled(Repeat(u"((a==1)?(", levels) + u"\"x\"" + Repeat(u"):(\"y\"))", levels)).depth,
+            kMaxFormatNesting + 2);
 }
 
 TEST(FormatRobustnessTest, MegabyteOfUnbalancedParenthesesIsLinear) {
   // A quadratic scan would not finish within the test timeout.
-  for (std::u16string_view part : {u"(", u")", u"()", u"(\"", u"((a)?(", u")?(", u"\"%d\","}) {
-    std::u16string spec(1, u'(');
-    spec += Repeat(part, (1u << 20) / part.size());
-    CBracketsObject root;
-    root.Compile(spec, u"SNVT_x");
-    EXPECT_LE(Depth(root), kMaxFormatNesting + 2);
-  }
+  for (std::u16string_view part : {u"(", u")", u"()", u"(\"", u"((a)?(", u")?(", u"\"%d\","})
+    EXPECT_LE(Compiled(u"(" + Repeat(part, (1u << 20) / part.size())).depth, kMaxFormatNesting + 2);
 }
 
-TEST(FormatRobustnessTest, SurplusArgumentsWithLongTailStayBounded) {
+// Surplus arguments with a long tail, many unnamed arguments with a long
+// type name: what is stored stays bounded; short pieces are all kept.
+TEST(FormatRobustnessTest, ManyArgumentsStayBounded) {
   const std::u16string tail = Repeat(u"x", 100000);
-  const std::u16string spec = u"(\"%d" + tail + u"\",a" + Repeat(u",b", 50000) + u")";
-  CBracketsObject root;
-  root.Compile(spec, u"SNVT_x");
-  const std::size_t limit = 4 * (spec.size() + 6) + 64 * 1024 + 2 * tail.size();
-  EXPECT_LE(StoredCharacters(root), limit);
-  EXPECT_GE(ItemCount(root), 2u) << "the first surplus arguments still fit";
-}
-
-TEST(FormatRobustnessTest, ManyUnnamedArgumentsWithLongTypeNameStayBounded) {
+  const std::u16string surplus = u"(\"%d" + tail + u"\",a" + Repeat(u",b", 50000) + u")";
+  const Size tailed = Compiled(surplus);
+  EXPECT_LE(tailed.characters, 4 * (surplus.size() + 6) + 64 * 1024 + 2 * tail.size());
+  EXPECT_GE(tailed.items, 2u) << "the first surplus arguments still fit";
   const std::u16string type_name = u"SNVT_" + Repeat(u"n", 200000);
-  const std::u16string spec = u"(\"%d\"" + Repeat(u",", 100000) + u")";
-  CBracketsObject root;
-  root.Compile(spec, type_name);
-  EXPECT_LE(StoredCharacters(root), 4 * (spec.size() + type_name.size()) + 64 * 1024);
+  const std::u16string unnamed = u"(\"%d\"" + Repeat(u",", 100000) + u")";
+  EXPECT_LE(Compiled(unnamed, type_name).characters, 4 * (unnamed.size() + type_name.size()) + 64 * 1024);
+  EXPECT_EQ(Compiled(u"(\"" + Repeat(u"%d,", 20000) + u"\"" + Repeat(u",v", 20000) + u")").items, 20000u);
 }
 
-TEST(FormatRobustnessTest, ManyArgumentsWithShortPiecesAreAllKept) {
-  const std::u16string spec = u"(\"" + Repeat(u"%d,", 20000) + u"\"" + Repeat(u",v", 20000) + u")";
-  CBracketsObject root;
-  root.Compile(spec, u"SNVT_x");
-  EXPECT_EQ(ItemCount(root), 20000u);
-}
-
-TEST(FormatRobustnessTest, MegabyteEntryLoads) {
+// A two-megabyte entry, and entries of every byte value.
+TEST(FormatRobustnessTest, HugeAndBinaryEntriesLoad) {
   CFmtFile file(u"big.fmt");
   std::string entry = "SNVT_big:text(\"%d";
   entry.append(2u << 20, 'a');
-  entry += "\",v)";
-  file.LoadEntry(entry);
+  file.LoadEntry(entry + "\",v)");
   const CFmtObject* object = file.FindObject(u"SNVT_big");
   ASSERT_NE(object, nullptr);
   ASSERT_EQ(object->Alternatives().size(), 1u);
   const auto& items = object->Alternatives()[0]->Children()[0]->Items();
   ASSERT_EQ(items.size(), 1u);
   EXPECT_EQ(items[0]->Piece().size(), 2u + (2u << 20));
-}
-
-TEST(FormatRobustnessTest, EveryByteValueLoads) {
-  CFmtFile file(u"bytes.fmt");
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   file.LoadEntry("SNVT_b" + all + ":text(\"" + all + "\"," + all + ")");
   file.LoadEntry(all);
   file.LoadEntry("SNVT_c:text(" + all + all + ")");
-  EXPECT_GT(file.NvtCount(), 0u);
+  EXPECT_GT(file.NvtCount(), 1u);
 }
 
 TEST(FormatRobustnessTest, SplitterOverLongInputIsLinear) {

@@ -1,7 +1,8 @@
 // The type-tree cursor: pre-order reading, finding by name, detail calls.
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
+#include <tuple>
 
 #include "tests/ldrf/ldrf_test_support.h"
 
@@ -26,27 +27,17 @@ TEST_F(TreeCursor, ReadsEveryNodeInPreOrderWithAbsoluteOffsets) {
   uint16_t rootSize = 0;
   int32_t peek = -1;
   ASSERT_EQ(LdrfScanTypeTree(tree, &rootSize, &peek), LDRF_OK);
-  EXPECT_EQ(rootSize, 16);
-  EXPECT_EQ(peek, 0);
-  struct Expected {
-    const char* name;
-    int32_t kind;
-    uint16_t offset, size;
-  };
-  const std::vector<Expected> expected = {
+  EXPECT_EQ(std::pair(rootSize, peek), std::pair(uint16_t{16}, 0));
+  const std::tuple<std::string, int32_t, uint16_t, uint16_t> expected[] = {  // name, kind, offset, size
       {"SNVT_record", 9, 0, 16}, {"f1", 2, 0, 1},       {"f2", 9, 1, 3},   {"g1", 5, 1, 2},
       {"g2", 7, 3, 1},           {"on", 11, 4, 1},      {"mode", 11, 4, 1}, {"wide", 11, 5, 1},
       {"pair", 8, 6, 4},         {"pair[0]", 9, 6, 2},  {"x", 2, 6, 1},     {"y", 3, 7, 1},
       {"pair[1]", 9, 8, 2},      {"x", 2, 8, 1},        {"y", 3, 9, 1},     {"f3", 12, 10, 4},
       {"lvl", 14, 14, 2}};
-  for (size_t i = 0; i < expected.size(); ++i) {
-    NodeRead node = ReadNode(tree);
-    SCOPED_TRACE(expected[i].name);
-    EXPECT_EQ(node.result, i + 1 < expected.size() ? LDRF_MORE : LDRF_OK);
-    EXPECT_EQ(node.name, expected[i].name);
-    EXPECT_EQ(node.kind, expected[i].kind);
-    EXPECT_EQ(node.offset, expected[i].offset);
-    EXPECT_EQ(node.size, expected[i].size);
+  for (const auto& e : expected) {
+    const NodeRead node = ReadNode(tree);
+    EXPECT_EQ(node.result, &e == std::end(expected) - 1 ? LDRF_OK : LDRF_MORE) << std::get<0>(e);
+    EXPECT_EQ(std::tie(node.name, node.kind, node.offset, node.size), e);
   }
   EXPECT_EQ(ReadNode(tree).result, LDRF_OUT_OF_SEQUENCE);
 }
@@ -59,8 +50,7 @@ TEST_F(TreeCursor, FindsChildrenAndArrayElementsByName) {
   EXPECT_EQ(ReadNode(tree).offset, 8);
   ASSERT_EQ(LdrfFindTypeTreeNode(tree, 1, "y"), LDRF_OK);
   NodeRead y = ReadNode(tree);
-  EXPECT_EQ(y.offset, 9);
-  EXPECT_EQ(y.result, LDRF_MORE);
+  EXPECT_EQ(std::tuple(y.offset, y.result), std::tuple(9, LDRF_MORE));
   EXPECT_EQ(LdrfFindTypeTreeNode(tree, 1, "g1"), LDRF_NOT_FOUND);  // not below y
 
   LdrfScanTypeTree(tree, nullptr, nullptr);
@@ -89,37 +79,34 @@ TEST_F(TreeCursor, DetailCallsDescribeTheNodeJustRead) {
   uint8_t scope = 9;
   uint32_t index = 0;
   ASSERT_EQ(LdrfGetReferenceDetails(tree, &scope, &index), LDRF_OK);
-  EXPECT_EQ(scope, 0);
-  EXPECT_EQ(index, 1u);
+  EXPECT_EQ(std::tuple(scope, index), std::tuple(0, 1u));
 }
 
-TEST(TypeTrees, ReportsAReferenceRootThroughPeek) {
-  OpenedTypeFile file(TestData("catalog-a/standard.typ"));
+class StandardFile : public testing::Test {
+ protected:
+  OpenedTypeFile file{TestData("catalog-a/standard.typ")};
   LdrfHandle tree = 0;
-  ASSERT_EQ(LdrfGetCPT(file.handle, 1, &tree, nullptr, nullptr, nullptr, nullptr, nullptr), LDRF_OK);
-  uint16_t size = 0;
-  int32_t peek = 0;
-  LdrfScanTypeTree(tree, &size, &peek);
-  EXPECT_EQ(peek, 1);
-  EXPECT_EQ(size, 2);
-  EXPECT_EQ(LdrfFreeTypeTree(tree), LDRF_OK);
-  EXPECT_EQ(LdrfFreeTypeTree(tree), LDRF_BAD_HANDLE);
-}
+};
 
-TEST(TypeTrees, LooksUpTypesByIndexAndNameInTheirOwnTable) {
-  OpenedTypeFile file(TestData("catalog-a/standard.typ"));
-  LdrfHandle tree = 0;
-  uint16_t index = 0;
-  EXPECT_EQ(LdrfGetNVT(file.handle, 99, &tree), LDRF_NOT_FOUND);
-  EXPECT_EQ(LdrfGetNVT(file.handle, 0, &tree), LDRF_NOT_FOUND);
+// Types are looked up in their own table; a reference root shows through peek.
+TEST_F(StandardFile, LooksUpTypesByIndexAndNameInTheirOwnTable) {
+  uint16_t index = 0, count = 0;
+  EXPECT_EQ(std::tuple(LdrfGetNVT(file.handle, 99, &tree), LdrfGetNVT(file.handle, 0, &tree)),
+            std::tuple(LDRF_NOT_FOUND, LDRF_NOT_FOUND));
   EXPECT_EQ(LdrfGetCPTByName(file.handle, "SNVT_level", &index, &tree, nullptr, nullptr, nullptr, nullptr, nullptr),
             LDRF_NOT_FOUND);
   EXPECT_EQ(LdrfGetNVTByName(file.handle, "snvt_level", &index, &tree), LDRF_NOT_FOUND);
-  uint16_t count = 0;
   ASSERT_EQ(LdrfGetTypeFileInfo(file.handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr),
             LDRF_OK);
   EXPECT_EQ(count, 6);
+  ASSERT_EQ(LdrfGetCPT(file.handle, 1, &tree, nullptr, nullptr, nullptr, nullptr, nullptr), LDRF_OK);
+  uint16_t size = 0;
+  int32_t peek = 0;
+  LdrfScanTypeTree(tree, &size, &peek);
+  EXPECT_EQ(std::tuple(peek, size), std::tuple(1, 2));
+  EXPECT_EQ(LdrfFreeTypeTree(tree), LDRF_OK);
+  EXPECT_EQ(LdrfFreeTypeTree(tree), LDRF_BAD_HANDLE);
 }
 
 TEST(TypeTrees, TreeOutlivesItsClosedFile) {
@@ -133,8 +120,7 @@ TEST(TypeTrees, TreeOutlivesItsClosedFile) {
   LdrfFreeTypeTree(tree);
 }
 
-TEST(Enumerations, MembersByValueAndIndex) {
-  OpenedTypeFile file(TestData("catalog-a/standard.typ"));
+TEST_F(StandardFile, EnumerationMembersByValueAndIndex) {
   uint16_t count = 0;
   EXPECT_EQ(LdrfGetEnumMemberCount(file.handle, &count), LDRF_OUT_OF_SEQUENCE);
   ASSERT_EQ(LdrfSelectEnumSet(file.handle, 1, nullptr, nullptr, nullptr, nullptr), LDRF_OK);
@@ -149,8 +135,7 @@ TEST(Enumerations, MembersByValueAndIndex) {
   int32_t value = -1;
   length = sizeof name;
   ASSERT_EQ(LdrfGetEnumMemberByIndex(file.handle, 2, &value, name, &length, nullptr, nullptr), LDRF_OK);
-  EXPECT_STREQ(name, "beta");
-  EXPECT_EQ(value, 1);
+  EXPECT_EQ(std::tuple(std::string(name), value), std::tuple("beta", 1));
   length = 3;  // "beta" does not fit: cut and reported
   EXPECT_EQ(LdrfGetEnumMemberByIndex(file.handle, 2, nullptr, name, &length, nullptr, nullptr), LDRF_BUFFER_TOO_SMALL);
   EXPECT_STREQ(name, "be");
@@ -174,29 +159,27 @@ TEST(Languages, KeysOfKnownExtensionsOnly) {
             LDRF_UNKNOWN_LANGUAGE);
 }
 
-std::string Request(uint32_t key, const std::string& folder, std::array<uint8_t, 8> pid, uint8_t scope,
-                    uint32_t index, LdrfResult* result = nullptr) {
+// Text `index` of scope 0 for program ID 0 in language `key`, or the failure.
+std::string Request(uint32_t key, const std::string& folder, uint32_t index) {
   LdrfHandle service = 0;
-  if (LdrfStartStringService(key, folder.c_str(), &service) != LDRF_OK) return "<no service>";
+  if (LdrfStartStringService(key, TestData(folder).c_str(), &service) != LDRF_OK) return "<no service>";
   char text[260];
   uint32_t length = sizeof text;
-  LdrfResult r = LdrfStringServiceRequest(service, pid.data(), scope, index, text, &length);
+  const LdrfResult r = LdrfStringServiceRequest(service, Pid({}).data(), 0, index, text, &length);
   EXPECT_EQ(LdrfStopStringService(&service), LDRF_OK);
-  if (result) *result = r;
-  return r == LDRF_OK ? std::string(text, length) : "";
+  return r == LDRF_OK ? std::string(text, length) : "<result " + std::to_string(r) + ">";
 }
 
+// ANSI texts of the matching set; none in the German file, no French file.
 TEST(Languages, StringServiceDeliversAnsiTextsOfTheMatchingSet) {
-  const std::string folder = TestData("catalog-a");
-  EXPECT_EQ(Request(0x656E7500, folder, Pid({}), 0, 1), "Level");
-  EXPECT_EQ(Request(0x64657500, folder, Pid({}), 0, 1), "Pegel");
-  EXPECT_EQ(Request(0x656E7500, folder, Pid({}), 0, 4), "Gr\xFC\xDF" "e");  // Windows-1252
-  LdrfResult result = 0;
-  EXPECT_EQ(Request(0x64657500, folder, Pid({}), 0, 2, &result), "");
-  EXPECT_EQ(result, LDRF_NOT_FOUND);
-  EXPECT_EQ(Request(0x66726100, folder, Pid({}), 0, 1, &result), "");  // no French file
-  EXPECT_EQ(result, LDRF_NOT_FOUND);
-  EXPECT_EQ(Request(0x656E7500, TestData("nowhere"), Pid({}), 0, 1), "<no service>");
+  const std::string notFound = "<result " + std::to_string(LDRF_NOT_FOUND) + ">";
+  const std::tuple<uint32_t, const char*, uint32_t, std::string> requests[] = {
+      {0x656E7500, "catalog-a", 1, "Level"}, {0x64657500, "catalog-a", 1, "Pegel"},
+      {0x656E7500, "catalog-a", 4, "Gr\xFC\xDF" "e"},  // Windows-1252
+      {0x64657500, "catalog-a", 2, notFound}, {0x66726100, "catalog-a", 1, notFound},
+      {0x656E7500, "nowhere", 1, "<no service>"}};
+  for (const auto& [key, folder, index, text] : requests)
+    EXPECT_EQ(Request(key, folder, index), text) << std::hex << key << " " << index;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/scripted_library.h"
@@ -26,14 +27,9 @@ class Codec : public testing::Test {
   TestCatalog types{"typetree", false};
 };
 
-// ---- decoding -------------------------------------------------------------
 
 TEST_F(Codec, DecodesEveryKindToTheEngineeringValue) {
-  const struct {
-    const char16_t* type;
-    Bytes raw;
-    double expected;
-  } rows[] = {
+  const std::tuple<const char16_t*, Bytes, double> rows[] = {
       // char, enum signed; 8-bit short, 16-bit long signed and unsigned
       {u"UNVT_char", {0xFF}, -1}, {u"UNVT_uchar", {0xFF}, 255}, {u"UNVT_sshort", {0x80}, -128},
       {u"UNVT_ushort", {0x80}, 128}, {u"UNVT_slong", {0xFF, 0xFE}, -2}, {u"UNVT_ulong", {0xFF, 0xFE}, 65534},
@@ -43,53 +39,38 @@ TEST_F(Codec, DecodesEveryKindToTheEngineeringValue) {
       {u"UNVT_shifted", {0xFF, 0xF6}, -100},  // offset, then multiplier, then exponent
       {u"UNVT_hundredths", {0xFF, 0xFF}, 655.35}, {u"UNVT_shifted_bits", {0x28}, 300},
       {u"UNVT_wrapping", {0x7F, 0xFF, 0xFF, 0xFF}, 4294967294.0},  // quad times multiplier beyond 32 bits
+      {u"UNVT_uquad", Bytes(8, 0x11), NAN}, {u"UNVT_double", Bytes(8, 0x11), NAN},  // NaN: not decoded
   };
-  for (const auto& row : rows) {
-    CTypeTreeItem& root = Load(row.type);
-    ASSERT_TRUE(Decode(root, row.raw.data(), row.raw.size())) << Narrow(row.type);
-    EXPECT_TRUE(root.value.IsSet()) << Narrow(row.type);
-    EXPECT_DOUBLE_EQ(root.value.value, row.expected) << Narrow(row.type);
+  for (const auto& [type, raw, expected] : rows) {
+    SCOPED_TRACE(Narrow(type));
+    CTypeTreeItem& root = Load(type);
+    ASSERT_TRUE(Decode(root, raw.data(), raw.size()));
+    EXPECT_EQ(root.value.IsSet(), !std::isnan(expected));
+    if (!root.value.IsSet()) continue;
+    EXPECT_DOUBLE_EQ(root.value.value, expected);
   }
 }
 
-TEST_F(Codec, BitfieldsDecodeUnsignedButEightBitOnesSigned) {
-  CTypeTreeItem& root = Load(u"UNVT_bits");
-  const Bytes raw = {0x5A, 0x3C, 0xFE};  // lead 01011, tail 010, down 1111, signed8 -2
-  ASSERT_TRUE(Decode(root, raw.data(), raw.size()));
-  EXPECT_EQ(root.GetSubfield(0)->value.value, 11);
-  EXPECT_EQ(root.GetSubfield(1)->value.value, 2);
-  EXPECT_EQ(root.GetSubfield(2)->value.value, -15);  // multiplier -1
-  EXPECT_EQ(root.GetSubfield(3)->value.value, -2);
-  EXPECT_FALSE(root.value.IsSet());  // containers get no value
-}
-
-TEST_F(Codec, ChildOffsetsAreAbsolute) {
-  CTypeTreeItem& root = Load(u"UNVT_outer");
-  const Bytes raw = {9, 1, 2, 0xFF, 0xFE, 2};
-  ASSERT_TRUE(Decode(root, raw.data(), raw.size()));
-  const std::vector<double> expected = {9, 1, 2, -0.2, 2};
-  for (int16_t i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(root.GetSubfield(i)->value.value, expected[size_t(i)]) << i;
-}
-
-TEST_F(Codec, UnsignedQuadAndDoubleFloatAreNotDecoded) {
-  for (const char16_t* type : {u"UNVT_uquad", u"UNVT_double"}) {
+// Every subfield holds 42 before; containers get no value; a field outside
+// a short buffer is not decoded.
+TEST_F(Codec, DecodesSubfieldsAtAbsoluteOffsets) {
+  const std::tuple<const char16_t*, Bytes, std::vector<double>> rows[] = {
+      {u"UNVT_bits", {0x5A, 0x3C, 0xFE}, {11, 2, -15, -2}},  // lead 01011, tail 010, down 1111 times -1, signed8 -2
+      {u"UNVT_outer", {9, 1, 2, 0xFF, 0xFE, 2}, {9, 1, 2, -0.2, 2}},
+      {u"UNVT_padded", {1, 2, 3}, {1, 2, 42}},  // v needs bytes 2 and 3
+  };
+  for (const auto& [type, raw, expected] : rows) {
+    SCOPED_TRACE(Narrow(type));
     CTypeTreeItem& root = Load(type);
-    const Bytes raw(8, 0x11);
+    for (CTypeTreeItemBase* node : root.Subfields()) node->value.Store(42);
     EXPECT_TRUE(Decode(root, raw.data(), raw.size()));
     EXPECT_FALSE(root.value.IsSet());
+    ASSERT_EQ(root.Subfields().size(), expected.size());
+    for (int16_t i = 0; i < root.GetSubfieldCount(); ++i)
+      EXPECT_DOUBLE_EQ(root.GetSubfield(i)->value.value, expected[size_t(i)]) << i;
   }
-}
-
-TEST_F(Codec, AFieldOutsideAShortBufferIsNotDecoded) {
-  CTypeTreeItem& root = Load(u"UNVT_padded");
-  root.GetSubfield(2)->value.Store(42);
-  const Bytes raw = {1, 2, 3};  // v needs bytes 2 and 3
-  EXPECT_TRUE(Decode(root, raw.data(), raw.size()));
-  EXPECT_EQ(root.GetSubfield(0)->value.value, 1);
-  EXPECT_EQ(root.GetSubfield(1)->value.value, 2);
-  EXPECT_EQ(root.GetSubfield(2)->value.value, 42);  // untouched
-  EXPECT_FALSE(Decode(*root.GetSubfield(2), raw.data(), raw.size()));
-  EXPECT_FALSE(Decode(*root.GetSubfield(2), nullptr, 0));
+  CTypeTreeItemBase& v = *Load(u"UNVT_padded").GetSubfield(2);
+  EXPECT_EQ(std::tuple(Decode(v, Bytes{1, 2, 3}.data(), 3), Decode(v, nullptr, 0)), std::tuple(false, false));
 }
 
 TEST_F(Codec, ANodeThatCannotBeSelectedIsNotDecoded) {
@@ -102,13 +83,13 @@ TEST_F(Codec, ANodeThatCannotBeSelectedIsNotDecoded) {
   EXPECT_FALSE(root.GetSubfield(1)->value.IsSet());
 }
 
-// ---- encoding -------------------------------------------------------------
 
 TEST_F(Codec, EncodesWithinTheLimitsAndRefusesBeyond) {
   const struct {
     const char16_t* type;
     double value;
     Bytes expected;  // the bytes after encoding into 0xA5 bytes; empty: refused, untouched
+    int16_t sub = -1;  // the subfield encoded alone
   } rows[] = {
       // min - 1, min, max, max + 1 of every integer kind with its natural range
       {u"UNVT_char", -129, {}}, {u"UNVT_char", -128, {0x80}}, {u"UNVT_char", 127, {0x7F}}, {u"UNVT_char", 128, {}},
@@ -144,14 +125,17 @@ TEST_F(Codec, EncodesWithinTheLimitsAndRefusesBeyond) {
       // enumerations: truncated toward zero, low 8 bits, no limits
       {u"UNVT_enum", 2.9, {0x02}}, {u"UNVT_enum", -1.9, {0xFF}}, {u"UNVT_enum", 300, {0x2C}},
       {u"UNVT_enum", std::numeric_limits<double>::infinity(), {}},
+      // a bitfield alone: its width (tail: 3 bits, 0..7); the other bits of its byte are kept
+      {u"UNVT_bits", -1, {}, 1}, {u"UNVT_bits", 0, {0xA0}, 1}, {u"UNVT_bits", 7, {0xA7}, 1}, {u"UNVT_bits", 8, {}, 1},
   };
   for (const auto& row : rows) {
-    CTypeTreeItem& root = Load(row.type);
-    root.value.Store(row.value);
-    Bytes raw(root.GetSize(true), 0xA5);
+    SCOPED_TRACE(Narrow(row.type) + " " + testing::PrintToString(row.value));
+    CTypeTreeItemBase& node = *Load(row.type).GetSubfield(row.sub);
+    node.value.Store(row.value);
+    Bytes raw(node.GetSize(true), 0xA5);
     const bool accepted = !row.expected.empty();
-    EXPECT_EQ(Encode(root, raw.data(), raw.size(), nullptr), accepted) << Narrow(row.type) << " " << row.value;
-    EXPECT_EQ(raw, accepted ? row.expected : Bytes(raw.size(), 0xA5)) << Narrow(row.type) << " " << row.value;
+    EXPECT_EQ(Encode(node, raw.data(), raw.size(), nullptr), accepted);
+    EXPECT_EQ(raw, accepted ? row.expected : Bytes(raw.size(), 0xA5));
   }
 }
 
@@ -165,33 +149,17 @@ TEST_F(Codec, BitfieldsKeepTheOtherBitsOfTheirByte) {
   EXPECT_EQ(raw, (Bytes{0x02, 0xD7, 0x80}));
 }
 
-TEST_F(Codec, ABitfieldBeyondItsWidthIsRefused) {
-  CTypeTreeItem& root = Load(u"UNVT_bits");
-  const struct {
-    double value;
-    bool accepted;
-  } table[] = {{-1, false}, {0, true}, {7, true}, {8, false}};  // tail: 3 bits, 0..7
-  for (const auto& row : table) {
-    Bytes raw = {0x00, 0x00, 0x00};
-    root.GetSubfield(1)->value.Store(row.value);
-    EXPECT_EQ(Encode(*root.GetSubfield(1), raw.data(), raw.size(), nullptr), row.accepted) << row.value;
-    EXPECT_EQ(raw[0], row.accepted ? static_cast<uint8_t>(row.value) : 0) << row.value;
-  }
-}
-
-TEST_F(Codec, AnUnsetSlotIsRefusedButItsSiblingsAreWritten) {
+// An unset slot is refused but its siblings are written; nodes outside the
+// buffer are not written.
+TEST_F(Codec, UnsetSlotsAndShortBuffersAreRefused) {
   CTypeTreeItem& root = Load(u"UNVT_padded");
   root.GetSubfield(0)->value.Store(1);
   root.GetSubfield(2)->value.Store(-0.2);
   Bytes raw = {0xA5, 0xA5, 0xA5, 0xA5};
   EXPECT_FALSE(Encode(root, raw.data(), raw.size(), nullptr));
   EXPECT_EQ(raw, (Bytes{0x01, 0xA5, 0xFF, 0xFE}));
-}
-
-TEST_F(Codec, NodesOutsideTheBufferAreNotWritten) {
-  CTypeTreeItem& root = Load(u"UNVT_padded");
   for (CTypeTreeItemBase* node : root.Subfields()) node->value.Store(3);
-  Bytes raw = {0xA5, 0xA5, 0xA5, 0x77};
+  raw = {0xA5, 0xA5, 0xA5, 0x77};
   EXPECT_FALSE(Encode(root, raw.data(), 3, nullptr));
   EXPECT_EQ(raw, (Bytes{0x03, 0x03, 0xA5, 0x77}));
 }
@@ -210,65 +178,41 @@ TEST_F(Codec, DoubleAndUnsignedQuadWriteNothing) {
   EXPECT_EQ(raw, Bytes(8, 0xA5));
 }
 
-// ---- the limit-breach handler -------------------------------------------
 
-struct Breach {
-  int calls = 0;
-  uint32_t message = 0;
-  CTypeTreeItemBase* node = nullptr;
-  VARIANT* value = nullptr;
-  bool answer = false;
-};
-Breach g_breach;
-
-bool RecordBreach(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value, uint32_t message) {
-  ++g_breach.calls;
-  g_breach.message = message;
-  g_breach.node = &node;
-  g_breach.value = value;
-  if (g_breach.answer && length > 0) raw[0] = 0x42;  // a correction writes the bytes itself
-  return g_breach.answer;
-}
-
-class BreachHandler : public Codec {
- protected:
-  void SetUp() override {
-    g_breach = Breach{};
-    previous = SetLimitBreachHandler(&RecordBreach);
-  }
-  void TearDown() override { SetLimitBreachHandler(previous); }
-  LimitBreachHandler previous = nullptr;
-};
-
-TEST_F(BreachHandler, IsCalledWithMessage101AndDecidesTheResult) {
-  CTypeTreeItem& root = Load(u"UNVT_percent");
-  root.value.Store(101);
-  Bytes raw = {0};
-  auto* context = reinterpret_cast<VARIANT*>(&raw);
-  EXPECT_FALSE(Encode(root, raw.data(), raw.size(), context));
-  EXPECT_EQ(g_breach.calls, 1);
-  EXPECT_EQ(g_breach.message, kMessageDataExceedsBounds);
-  EXPECT_EQ(g_breach.node, &root);
-  EXPECT_EQ(g_breach.value, context);
-  g_breach.answer = true;
-  EXPECT_TRUE(Encode(root, raw.data(), raw.size(), context));
-  EXPECT_EQ(raw[0], 0x42);
-}
-
-TEST_F(BreachHandler, IsNotCalledForUnsetSlotsOrValuesWithinLimits) {
+// Not for unset slots or values within the limits; called with message 101
+// beyond them, and its answer is the result (a correction writes the bytes
+// itself).
+TEST_F(Codec, TheLimitBreachHandlerIsCalledBeyondTheLimitsAndDecidesTheResult) {
+  static struct {
+    int calls = 0;
+    uint32_t message = 0;
+    CTypeTreeItemBase* node = nullptr;
+    VARIANT* value = nullptr;
+    bool answer = false;
+  } breach;
+  const LimitBreachHandler previous = SetLimitBreachHandler(
+      [](CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value, uint32_t message) {
+        breach = {breach.calls + 1, message, &node, value, breach.answer};
+        if (breach.answer && length > 0) raw[0] = 0x42;
+        return breach.answer;
+      });
   CTypeTreeItem& root = Load(u"UNVT_percent");
   Bytes raw = {0};
   EXPECT_FALSE(Encode(root, raw.data(), raw.size(), nullptr));
   root.value.Store(100);
   EXPECT_TRUE(Encode(root, raw.data(), raw.size(), nullptr));
-  EXPECT_EQ(g_breach.calls, 0);
+  EXPECT_EQ(breach.calls, 0);
+  root.value.Store(101);
+  auto* context = reinterpret_cast<VARIANT*>(&raw);
+  EXPECT_FALSE(Encode(root, raw.data(), raw.size(), context));
+  EXPECT_EQ(std::tuple(breach.calls, breach.message, breach.node, breach.value),
+            std::tuple(1, kMessageDataExceedsBounds, static_cast<CTypeTreeItemBase*>(&root), context));
+  breach.answer = true;
+  EXPECT_TRUE(Encode(root, raw.data(), raw.size(), context));
+  EXPECT_EQ(raw[0], 0x42);
+  SetLimitBreachHandler(previous);
 }
 
-TEST(DefaultBreachHandler, RefusesAtOnce) {
-  EXPECT_EQ(SetLimitBreachHandler(nullptr), &RefuseLimitBreach);
-}
-
-// ---- enumerations and resolution -----------------------------------------
 
 TEST_F(Codec, EnumerationNamesAndValues) {
   CTypeTreeItem& root = Load(u"UNVT_enum");
@@ -282,38 +226,27 @@ TEST_F(Codec, EnumerationNamesAndValues) {
   std::vector<std::u16string> names = {u"before"};
   EnumNames(root, names);
   EXPECT_EQ(names, (std::vector<std::u16string>{u"before", u"alpha", u"beta", u"gamma"}));
-}
-
-TEST_F(Codec, NodesWithoutEnumerationSetAnswerNothing) {
-  CTypeTreeItem& root = Load(u"UNVT_uchar");
-  int32_t set = 0;
-  EXPECT_FALSE(GetEnumSet(root, set));
-  EXPECT_EQ(EnumNameByValue(root, 1), u"");
-  int8_t value = 5;
-  EXPECT_FALSE(EnumValueByName(root, u"alpha", value));
+  // A field beside a reference uses its own set.
+  EXPECT_EQ(EnumNameByValue(*Load(u"UNVT_outer").GetSubfield(4), 0), u"alpha");
+  // A node without a set answers nothing.
+  CTypeTreeItem& plain = Load(u"UNVT_uchar");
+  EXPECT_FALSE(GetEnumSet(plain, set));
+  EXPECT_EQ(EnumNameByValue(plain, 1), u"");
+  value = 5;
+  EXPECT_FALSE(EnumValueByName(plain, u"alpha", value));
   EXPECT_EQ(value, 5);
-  std::vector<std::u16string> names;
-  EnumNames(root, names);
+  names.clear();
+  EnumNames(plain, names);
   EXPECT_TRUE(names.empty());
 }
 
-TEST_F(Codec, AnEnumerationFieldBesideAReferenceUsesItsOwnSet) {
-  CTypeTreeItem& root = Load(u"UNVT_outer");
-  EXPECT_EQ(EnumNameByValue(*root.GetSubfield(4), 0), u"alpha");
-}
-
 TEST_F(Codec, ResolutionIsOneRawStep) {
-  const struct {
-    const char16_t* type;
-    int16_t sub;
-    double expected;
-  } table[] = {{u"UNVT_tenths", -1, 0.1},  {u"UNVT_negated", -1, -1},   {u"UNVT_shifted", -1, 20},
-               {u"UNVT_hundredths", -1, 0.01}, {u"UNVT_bits", 2, -1},  {u"UNVT_float", -1, 0},
-               {u"UNVT_enum", -1, 0},     {u"UNVT_bits", -1, 0},       {u"UNVT_slong", -1, 1}};
-  for (const auto& row : table) {
-    CTypeTreeItem& root = Load(row.type);
-    EXPECT_DOUBLE_EQ(GetResolution(*root.GetSubfield(row.sub)), row.expected) << row.sub;
-  }
+  const std::tuple<const char16_t*, int16_t, double> table[] = {  // type, subfield, resolution
+      {u"UNVT_tenths", -1, 0.1}, {u"UNVT_negated", -1, -1}, {u"UNVT_shifted", -1, 20}, {u"UNVT_hundredths", -1, 0.01},
+      {u"UNVT_bits", 2, -1},     {u"UNVT_float", -1, 0},    {u"UNVT_enum", -1, 0},     {u"UNVT_bits", -1, 0},
+      {u"UNVT_slong", -1, 1}};
+  for (const auto& [type, sub, expected] : table)
+    EXPECT_DOUBLE_EQ(GetResolution(*Load(type).GetSubfield(sub)), expected) << Narrow(type) << " " << sub;
   TheScript().failScans = true;
   EXPECT_EQ(GetResolution(Load(u"UNVT_tenths")), 0.0);
 }

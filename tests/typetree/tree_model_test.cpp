@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "tests/support/scripted_library.h"
 #include "tests/support/test_catalog.h"
 #include "typetree/tree_builder.h"
@@ -13,7 +15,6 @@
 
 namespace vornfmt::test {
 namespace {
-
 
 std::vector<std::u16string> SubfieldNames(const CTypeTreeItem& root) {
   std::vector<std::u16string> names;
@@ -34,55 +35,59 @@ class TestTypes : public testing::Test {
   CTypeTreeItem root;
 };
 
-TEST_F(TreeModel, NumbersLeavesInPreOrderThroughStructuresArraysAndReferences) {
+// Leaves in pre-order through structures, arrays and references, each with
+// its path name, place, size and VARIANT type; the root is subfield -1.
+TEST_F(TreeModel, NumbersLeavesInPreOrderWithPlacesSizesAndVariantTypes) {
   ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
-  const std::vector<std::u16string> expected = {u"f1",        u"f2.g1",     u"f2.g2",     u"on",
-                                                u"mode",      u"wide",      u"pair[0].x", u"pair[0].y",
-                                                u"pair[1].x", u"pair[1].y", u"f3",        u"lvl"};
-  EXPECT_EQ(SubfieldNames(root), expected);
-  EXPECT_EQ(root.GetSubfieldCount(), 12);
-  EXPECT_EQ(root.GetName(), u"SNVT_record");
-  EXPECT_TRUE(root.name.empty());
-  // The referenced type's root is the leaf at the reference's place.
-  CTypeTreeItemBase* lvl = root.GetSubfield(11);
-  ASSERT_NE(lvl, nullptr);
-  EXPECT_NE(dynamic_cast<CTypeTreeItem*>(lvl), nullptr);
-  EXPECT_EQ(lvl->kind, kKindSignedLong);
-  EXPECT_EQ(lvl->GetName(), u"lvl");
-  EXPECT_EQ(lvl->GetBitOffset(), 14 * 8);
-  for (const CTypeTreeItemBase* node : root.Subfields()) EXPECT_EQ(node->owner, &root) << "subfield";
-}
-
-TEST_F(TreeModel, LookUpsByIndexAndNameAreExactAndCaseSensitive) {
-  ASSERT_TRUE(root.LoadByName(u"SNVT_record", kPid, 0));
+  const struct {
+    const char16_t* name;
+    uint16_t bitOffset, bits, bytes, vt;
+  } leaves[] = {{u"SNVT_record", 0, 128, 16, vt::kBstr}, {u"f1", 0, 8, 1, vt::kUI1},   {u"f2.g1", 8, 16, 2, vt::kI2},
+                {u"f2.g2", 24, 8, 1, vt::kBstr},        {u"on", 32, 1, 1, vt::kUI1},  {u"mode", 33, 3, 1, vt::kUI1},
+                {u"wide", 40, 6, 1, vt::kUI1},          {u"pair[0].x", 48, 8, 1, vt::kUI1},
+                {u"pair[0].y", 56, 8, 1, vt::kI1},      {u"pair[1].x", 64, 8, 1, vt::kUI1},
+                {u"pair[1].y", 72, 8, 1, vt::kI1},      {u"f3", 80, 32, 4, vt::kR4},
+                {u"lvl", 112, 16, 2, vt::kR4}};  // the referenced type's root, at the reference's place
+  ASSERT_EQ(root.GetSubfieldCount(), 12);
+  for (int16_t sub = -1; sub < 12; ++sub) {
+    const auto& leaf = leaves[sub + 1];
+    SCOPED_TRACE(codepage::Utf16ToUtf8(leaf.name));
+    CTypeTreeItemBase* node = root.GetSubfield(sub);
+    EXPECT_EQ(std::tuple(node->GetName(), root.FindSubIndexByName(leaf.name), root.FindItemByName(leaf.name)),
+              std::tuple(std::u16string(leaf.name), sub, node));
+    EXPECT_EQ(std::tuple(node->GetBitOffset(), node->GetSize(false), node->GetSize(true), node->GetVariantType()),
+              std::tuple(leaf.bitOffset, leaf.bits, leaf.bytes, leaf.vt));
+    if (sub < 0) continue;
+    EXPECT_EQ(node->owner, &root);
+  }
   EXPECT_EQ(root.GetSubfield(-1), &root);
-  EXPECT_EQ(root.GetSubfield(12), nullptr);
-  EXPECT_EQ(root.GetSubfield(-2), nullptr);
-  EXPECT_EQ(root.FindSubIndexByName(u"pair[1].x"), 8);
-  EXPECT_EQ(root.FindSubIndexByName(u"F1"), -1);
-  EXPECT_EQ(root.FindSubIndexByName(u"f2"), -1);  // a structure is not a subfield
-  EXPECT_EQ(root.FindSubIndexByName(u"SNVT_record"), -1);
-  EXPECT_EQ(root.FindItemByName(u"SNVT_record"), &root);
-  EXPECT_EQ(root.FindItemByName(u"f2.g2"), root.GetSubfield(2));
+  EXPECT_TRUE(root.name.empty());
+  EXPECT_NE(dynamic_cast<CTypeTreeItem*>(root.GetSubfield(11)), nullptr);
+  EXPECT_EQ(root.GetSubfield(11)->kind, kKindSignedLong);
+  // Look-ups are exact and case-sensitive; a structure is not a subfield.
+  EXPECT_EQ(std::tuple(root.GetSubfield(12), root.GetSubfield(-2)), std::tuple(nullptr, nullptr));
+  EXPECT_EQ(std::tuple(root.FindSubIndexByName(u"F1"), root.FindSubIndexByName(u"f2")), std::tuple(-1, -1));
   EXPECT_EQ(root.FindItemByName(u"nothing"), nullptr);
 }
 
-TEST_F(TreeModel, AScalarTypeHasNoSubfieldsAndIsAddressedAsAWhole) {
+TEST_F(TreeModel, ScalarTypesAndPropertiesByNameAndIndex) {
+  using namespace std::string_literals;
   ASSERT_TRUE(root.LoadByName(u"SNVT_level", kPid, 0));
-  EXPECT_EQ(root.GetSubfieldCount(), 0);
-  EXPECT_EQ(root.GetName(), u"SNVT_level");
-  EXPECT_EQ(root.kind, kKindSignedLong);
-  EXPECT_EQ(root.typeIndex, 1);
-  EXPECT_EQ(root.GetNameText(), u"Level");
-  EXPECT_EQ(root.GetCommentText(), u"A level in tenths");
-  EXPECT_EQ(root.measurementSystem, u"SI");
-  CTypeTreeItem us;  // a measurement system suffix is split off
-  ASSERT_TRUE(us.LoadByName(u"SNVT_level#US", kPid, 0));
-  EXPECT_EQ(us.typeName, u"SNVT_level");
-  EXPECT_EQ(us.measurementSystem, u"US");
-}
-
-TEST_F(TreeModel, FailedLoadsAnswerFalse) {
+  EXPECT_EQ(std::tuple(root.GetSubfieldCount(), root.GetName(), root.kind, root.typeIndex, root.measurementSystem),
+            std::tuple(0, u"SNVT_level"s, kKindSignedLong, 1, u"SI"s));
+  EXPECT_EQ(std::tuple(root.GetNameText(), root.GetCommentText(), root.GetVariantType()),
+            std::tuple(u"Level"s, u"A level in tenths"s, vt::kR4));  // multiplier 1, exponent -1
+  ASSERT_TRUE(root.LoadByName(u"SNVT_level#US", kPid, 0));  // a measurement system suffix is split off
+  EXPECT_EQ(std::tuple(root.typeName, root.measurementSystem), std::tuple(u"SNVT_level"s, u"US"s));
+  ASSERT_TRUE(root.LoadByName(u"SNVT_either", kPid, 0));
+  EXPECT_EQ(std::tuple(root.GetVariantType(), root.GetSubfield(0)->GetVariantType()), std::tuple(vt::kBstr, vt::kI4));
+  // A property referring to a network variable keeps its own name.
+  ASSERT_TRUE(root.LoadByName(u"SCPTlevel", kPid, 0));
+  EXPECT_EQ(std::tuple(root.typeName, root.GetName(), root.name, root.typeIndex, root.isNetworkVariable, root.kind),
+            std::tuple(u"SCPTlevel"s, u"SCPTlevel"s, u""s, 1, 1, kKindSignedLong));
+  ASSERT_TRUE(root.LoadByIndex(2, false, kPid, 0));
+  EXPECT_EQ(std::tuple(root.typeName, root.kind, root.isNetworkVariable),
+            std::tuple(u"SCPTdouble"s, kKindDoubleFloat, 0));
   CTypeTreeItem empty, unknown, noFile, index0, onlySystem;
   EXPECT_FALSE(empty.LoadByName(u"", kPid, 0));
   EXPECT_FALSE(unknown.LoadByName(u"SNVT_nothing", kPid, 0));
@@ -92,95 +97,37 @@ TEST_F(TreeModel, FailedLoadsAnswerFalse) {
   EXPECT_EQ(unknown.treeHandle, 0u);
 }
 
-TEST_F(TreeModel, ConfigurationPropertiesByNameAndIndex) {
-  // One referring to a network variable keeps its own name.
-  ASSERT_TRUE(root.LoadByName(u"SCPTlevel", kPid, 0));
-  EXPECT_EQ(root.typeName, u"SCPTlevel");
-  EXPECT_EQ(root.GetName(), u"SCPTlevel");
-  EXPECT_EQ(root.typeIndex, 1);
-  EXPECT_EQ(root.isNetworkVariable, 1);
-  EXPECT_EQ(root.kind, kKindSignedLong);
-  EXPECT_TRUE(root.name.empty());
-  ASSERT_TRUE(root.LoadByIndex(2, false, kPid, 0));
-  EXPECT_EQ(root.typeName, u"SCPTdouble");
-  EXPECT_EQ(root.kind, kKindDoubleFloat);
-  EXPECT_EQ(root.isNetworkVariable, 0);
-}
-
-TEST_F(TreeModel, VariantTypesFollowKindAndScaling) {
-  CTypeTreeItem record, level, either;
-  ASSERT_TRUE(record.LoadByName(u"SNVT_record", kPid, 0));
-  ASSERT_TRUE(level.LoadByName(u"SNVT_level", kPid, 0));
-  ASSERT_TRUE(either.LoadByName(u"SNVT_either", kPid, 0));
-  const std::vector<uint16_t> expected = {vt::kUI1, vt::kI2, vt::kBstr, vt::kUI1, vt::kUI1, vt::kUI1,
-                                          vt::kUI1, vt::kI1, vt::kUI1,  vt::kI1,  vt::kR4,  vt::kR4};
-  for (int16_t i = 0; i < record.GetSubfieldCount(); ++i)
-    EXPECT_EQ(record.GetSubfield(i)->GetVariantType(), expected[static_cast<size_t>(i)]) << i;
-  EXPECT_EQ(record.GetVariantType(), vt::kBstr);
-  EXPECT_EQ(level.GetVariantType(), vt::kR4);  // multiplier 1, exponent -1
-  EXPECT_EQ(either.GetVariantType(), vt::kBstr);
-  EXPECT_EQ(either.GetSubfield(0)->GetVariantType(), vt::kI4);
-}
-
-TEST_F(TreeModel, SizesAndBitOffsetsOfEveryKind) {
-  CTypeTreeItem record;
-  ASSERT_TRUE(record.LoadByName(u"SNVT_record", kPid, 0));
-  struct Row {
-    int16_t sub;
-    uint16_t bitOffset, bits, bytes;
+// Array elements are named as the library spells them (the root's name
+// first), fields of a referenced type under the referring field, nested
+// structures with full stops; a failed reference is an unknown leaf.
+TEST_F(TestTypes, PathNamesAndPlacesThroughArraysAndReferences) {
+  const std::pair<const char16_t*, std::vector<std::pair<std::u16string, uint16_t>>> cases[] = {  // names, offsets
+      {u"UNVT_pairs",
+       {{u"UNVT_pairs[0].x", 0}, {u"UNVT_pairs[0].y", 8}, {u"UNVT_pairs[1].x", 16}, {u"UNVT_pairs[1].y", 24},
+        {u"UNVT_pairs[2].x", 32}, {u"UNVT_pairs[2].y", 40}, {u"UNVT_pairs[3].x", 48}, {u"UNVT_pairs[3].y", 56}}},
+      {u"UNVT_outer", {{u"head", 0}, {u"inner.a", 8}, {u"inner.b", 16}, {u"inner.v", 24}, {u"letter", 40}}},
+      {u"UNVT_deep",
+       {{u"w1", 0}, {u"w2", 8}, {u"w3", 16}, {u"w4", 24}, {u"s.arr[0].p", 32}, {u"s.arr[0].t.x", 40},
+        {u"s.arr[1].p", 56}, {u"s.arr[1].t.x", 64}, {u"s.arr[2].p", 80}, {u"s.arr[2].t.x", 88}}},
+      {u"UNVT_dangling", {{u"a", 0}, {u"gone", 8}, {u"z", 24}}},
   };
-  const std::vector<Row> table = {{0, 0, 8, 1},    {1, 8, 16, 2},   {2, 24, 8, 1},   {3, 32, 1, 1},
-                                  {4, 33, 3, 1},   {5, 40, 6, 1},   {6, 48, 8, 1},   {9, 72, 8, 1},
-                                  {10, 80, 32, 4}, {11, 112, 16, 2}, {-1, 0, 128, 16}};
-  for (const Row& row : table) {
-    CTypeTreeItemBase* node = record.GetSubfield(row.sub);
-    EXPECT_EQ(node->GetBitOffset(), row.bitOffset) << row.sub;
-    EXPECT_EQ(node->GetSize(false), row.bits) << row.sub;
-    EXPECT_EQ(node->GetSize(true), row.bytes) << row.sub;
+  for (const auto& [type, leaves] : cases) {
+    CTypeTreeItem& tree = types.Load(type);
+    ASSERT_EQ(tree.GetSubfieldCount(), static_cast<int16_t>(leaves.size())) << codepage::Utf16ToUtf8(type);
+    for (int16_t sub = 0; sub < tree.GetSubfieldCount(); ++sub) {
+      const auto& [name, bitOffset] = leaves[static_cast<size_t>(sub)];
+      CTypeTreeItemBase* node = tree.GetSubfield(sub);
+      EXPECT_EQ(std::tuple(node->GetName(), tree.FindSubIndexByName(name), node->GetBitOffset()),
+                std::tuple(name, sub, bitOffset));
+    }
   }
+  EXPECT_EQ(types.Load(u"UNVT_pairs").Children().size(), 4u);
+  CTypeTreeItem& dangling = types.Load(u"UNVT_dangling");
+  EXPECT_EQ(std::tuple(dangling.GetSubfield(1)->kind, dangling.GetSubfield(1)->GetVariantType()),
+            std::tuple(kKindUnknown, vt::kEmpty));
 }
 
-TEST_F(TestTypes, UnsignedQuadAndDoubleHaveNoSize) {
-  CTypeTreeItem uquad, dbl;
-  ASSERT_TRUE(uquad.LoadByName(u"UNVT_uquad", kPid, 0));
-  ASSERT_TRUE(dbl.LoadByName(u"UNVT_double", kPid, 0));
-  EXPECT_EQ(uquad.GetSize(true), 0);
-  EXPECT_EQ(dbl.GetSize(false), 0);
-  EXPECT_EQ(dbl.GetBitOffset(), 0);
-  EXPECT_EQ(uquad.GetVariantType(), vt::kBstr);
-}
-
-TEST_F(TestTypes, AnArrayOfFourTwoFieldStructuresGivesEightSubfields) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_pairs", kPid, 0));
-  EXPECT_EQ(root.Children().size(), 4u);
-  EXPECT_EQ(root.GetSubfieldCount(), 8);
-  EXPECT_EQ(root.GetSubfield(7)->GetName(), u"UNVT_pairs[3].y");  // element names as the library spells them
-  EXPECT_EQ(root.GetSubfield(7)->GetBitOffset(), 56);
-}
-
-TEST_F(TestTypes, FieldsOfAReferencedTypeAreNamedUnderTheReferringField) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_outer", kPid, 0));
-  const std::vector<std::u16string> expected = {u"head", u"inner.a", u"inner.b", u"inner.v", u"letter"};
-  EXPECT_EQ(SubfieldNames(root), expected);
-  EXPECT_EQ(root.GetSubfield(3)->GetBitOffset(), 24);  // reference at byte 1, field at byte 2 of its type
-  EXPECT_EQ(root.GetSubfield(4)->GetBitOffset(), 40);
-}
-
-TEST_F(TestTypes, NestedStructuresInArrayElementsAreNamedWithFullStops) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
-  EXPECT_EQ(root.FindSubIndexByName(u"s.arr[2].t.x"), 9);
-  EXPECT_EQ(root.GetSubfield(9)->GetBitOffset(), 88);
-}
-
-TEST_F(TestTypes, AFailedReferenceIsAnUnknownLeafAndTheLoadSucceeds) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_dangling", kPid, 0));
-  const std::vector<std::u16string> expected = {u"a", u"gone", u"z"};
-  EXPECT_EQ(SubfieldNames(root), expected);
-  EXPECT_EQ(root.GetSubfield(1)->kind, kKindUnknown);
-  EXPECT_EQ(root.GetSubfield(1)->GetVariantType(), vt::kEmpty);
-}
-
-TEST_F(TestTypes, AReferenceCycleStopsAtTheDepthBound) {
+TEST_F(TestTypes, ReferenceCyclesStopAtTheDepthBoundAndTheLoadBudget) {
   ASSERT_TRUE(root.LoadByName(u"UNVT_loop", kPid, 0));
   // a, then next.a for each followed level, then the unknown leaf past the bound.
   ASSERT_EQ(root.GetSubfieldCount(), kMaxReferenceDepth + 2);
@@ -189,144 +136,109 @@ TEST_F(TestTypes, AReferenceCycleStopsAtTheDepthBound) {
   std::u16string expectedName;
   for (int i = 0; i <= kMaxReferenceDepth; ++i) expectedName += i == 0 ? u"next" : u".next";
   EXPECT_EQ(last->GetName(), expectedName);
-}
-
-TEST_F(TestTypes, ATypeThatIsAReferenceToItselfLoadsAsUnknown) {
+  // A type that is a reference to itself loads as unknown.
   ASSERT_TRUE(root.LoadByName(u"UNVT_self", kPid, 0));
-  EXPECT_EQ(root.kind, kKindUnknown);
-  EXPECT_EQ(root.GetSubfieldCount(), 0);
-  EXPECT_EQ(root.typeName, u"UNVT_self");
-}
-
-TEST_F(TestTypes, ATypeReferringToItselfManyTimesStopsAtTheLoadBudget) {
+  EXPECT_EQ(std::tuple(root.kind, root.GetSubfieldCount(), root.typeName),
+            std::tuple(kKindUnknown, 0, std::u16string(u"UNVT_self")));
+  // Three references to itself per level would give 3^9 leaves; the budget cuts it.
+  TheScript().scans = 0;
   ASSERT_TRUE(root.LoadByName(u"UNVT_fanout", kPid, 0));
-  // Three references per level would give 3^9 leaves; the budget cuts it.
   EXPECT_GT(root.Subfields().size(), 3u * kMaxReferenceLoads / 2);
   EXPECT_LT(root.Subfields().size(), 3u * kMaxReferenceLoads);
   EXPECT_LE(TheScript().scans, 3 * kMaxReferenceLoads);
 }
 
-TEST_F(TestTypes, AMemberReadEndingTheScanStopsTheStructure) {
-  TheScript().readToAlter = 4;  // root, m1, m2, then m3 answers "last node"
-  TheScript().alteredResult = LDRF_OK;
-  ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
-  EXPECT_EQ(root.Children().size(), 3u);
-  const std::vector<std::u16string> expected = {u"m1", u"m2", u"m3"};
-  EXPECT_EQ(SubfieldNames(root), expected);
-}
-
-TEST_F(TestTypes, AFailedMemberReadKeepsWhatWasReadAndGetsNoMembers) {
-  TheScript().readToAlter = 6;  // root, w1..w4, then the structure s fails
-  TheScript().alteredResult = LDRF_MALFORMED;
-  ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
-  ASSERT_EQ(root.Children().size(), 5u);
-  const CTypeTreeItemBase& s = *root.Children()[4];
-  EXPECT_EQ(s.name, u"s");
-  EXPECT_EQ(s.kind, kKindStruct);
-  EXPECT_TRUE(s.Children().empty());
-  EXPECT_EQ(root.GetSubfieldCount(), 4);
-}
-
-TEST_F(TestTypes, AFailedRootReadGivesAnEmptyTree) {
-  TheScript().readToAlter = 1;
-  TheScript().alteredResult = LDRF_OUT_OF_SEQUENCE;
-  ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
-  EXPECT_TRUE(root.Children().empty());
-  EXPECT_EQ(root.GetSubfieldCount(), 0);
+// The `read`th node read (1: the root) answers `result`.
+TEST_F(TestTypes, ScriptedReadFailures) {
+  const struct {
+    int read;
+    LdrfResult result;
+    const char16_t* type;
+    std::vector<std::u16string> names;
+    size_t children;
+  } cases[] = {
+      {4, LDRF_OK, u"UNVT_five", {u"m1", u"m2", u"m3"}, 3},  // m3 answers "last node": the structure ends
+      {6, LDRF_MALFORMED, u"UNVT_deep", {u"w1", u"w2", u"w3", u"w4"}, 5},  // s fails: kept, no members
+      {1, LDRF_OUT_OF_SEQUENCE, u"UNVT_five", {}, 0},  // the root fails: an empty tree
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.read);
+    TheScript().readToAlter = c.read;
+    TheScript().reads = 0;
+    TheScript().alteredResult = c.result;
+    CTypeTreeItem tree;
+    ASSERT_TRUE(tree.LoadByName(c.type, kPid, 0));
+    EXPECT_EQ(SubfieldNames(tree), c.names);
+    EXPECT_EQ(tree.GetSubfieldCount(), static_cast<int16_t>(c.names.size()));
+    ASSERT_EQ(tree.Children().size(), c.children);
+    if (c.children == 5) {
+      const CTypeTreeItemBase& s = *tree.Children()[4];
+      EXPECT_EQ(s.name, u"s");
+      EXPECT_EQ(s.kind, kKindStruct);
+      EXPECT_TRUE(s.Children().empty());
+    }
+  }
 }
 
 TEST_F(TestTypes, SelectingANodeCostsOneFindPerNamedLevel) {
   ASSERT_TRUE(root.LoadByName(u"UNVT_deep", kPid, 0));
-  const struct {
-    int16_t sub;
-    int finds;
-  } table[] = {{0, 1}, {3, 1}, {4, 3}, {9, 4}};  // w1; w4; s, arr[0], p; s, arr[2], t, x
-  for (const auto& row : table) {
+  // Subfield and finds: w1; w4; s, arr[0], p; s, arr[2], t, x.
+  for (const auto& [sub, finds] : {std::pair<int16_t, int>{0, 1}, {3, 1}, {4, 3}, {9, 4}}) {
     TheScript().finds = 0;
     TheScript().scans = 0;
-    ASSERT_NE(root.GetSubfield(row.sub)->SelectNode(), 0u) << row.sub;
-    EXPECT_EQ(TheScript().finds, row.finds) << row.sub;
-    EXPECT_EQ(TheScript().scans, 1) << row.sub;
+    ASSERT_NE(root.GetSubfield(sub)->SelectNode(), 0u) << sub;
+    EXPECT_EQ(TheScript().finds, finds) << sub;
+    EXPECT_EQ(TheScript().scans, 1) << sub;
   }
 }
 
-TEST_F(TestTypes, FailedSelectionGivesNeutralAnswers) {
+// Unsigned quad and double have no size; a failed selection gives neutral answers.
+TEST_F(TestTypes, NoSizeAndFailedSelectionGiveNeutralAnswers) {
+  CTypeTreeItem &uquad = types.Load(u"UNVT_uquad"), &dbl = types.Load(u"UNVT_double");
+  EXPECT_EQ(std::tuple(uquad.GetSize(true), dbl.GetSize(false), dbl.GetBitOffset(), uquad.GetVariantType()),
+            std::tuple(0, 0, 0, vt::kBstr));
   ASSERT_TRUE(root.LoadByName(u"UNVT_bits", kPid, 0));
   TheScript().failFinds = true;
   CTypeTreeItemBase* down = root.GetSubfield(2);
-  EXPECT_EQ(down->SelectNode(), 0u);
-  EXPECT_EQ(down->GetVariantType(), vt::kEmpty);
-  EXPECT_EQ(down->GetSize(false), 0);
-  EXPECT_EQ(down->GetBitOffset(), 8);  // the bit within the byte is not known
+  // The bit within the byte is not known.
+  EXPECT_EQ(std::tuple(down->SelectNode(), down->GetVariantType(), down->GetSize(false), down->GetBitOffset()),
+            std::tuple(0u, vt::kEmpty, 0, 8));
 }
 
-TEST_F(TestTypes, ARootWhoseTreeWasFreedReopensIt) {
+// A second load replaces the nodes; a root whose tree was freed reopens it;
+// ClearValues empties the whole subtree.
+TEST_F(TestTypes, ReloadingReopeningAndClearing) {
+  ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
   ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
+  EXPECT_EQ(std::tuple(root.GetSubfieldCount(), root.Children().size()), std::tuple(3, 3u));
+  // No format file.
+  EXPECT_EQ(std::tuple(root.GetFormat(), root.GetMeasurementSystem()), std::tuple(nullptr, std::u16string()));
   root.FreeTree();
   EXPECT_EQ(root.treeHandle, 0u);
   EXPECT_NE(root.GetSubfield(2)->SelectNode(), 0u);
   EXPECT_NE(root.treeHandle, 0u);
   EXPECT_EQ(root.GetSubfieldCount(), 3);
-}
-
-TEST_F(TestTypes, ClearValuesEmptiesTheWholeSubtree) {
   ASSERT_TRUE(root.LoadByName(u"UNVT_outer", kPid, 0));
   for (CTypeTreeItemBase* node : root.Subfields()) node->value.Store(7.0);
   root.value.Store(1.0);
   root.ClearValues();
   EXPECT_FALSE(root.value.IsSet());
-  for (CTypeTreeItemBase* node : root.Subfields()) {
-    EXPECT_FALSE(node->value.IsSet());
-    EXPECT_EQ(node->value.value, 0.0);
-  }
+  for (CTypeTreeItemBase* node : root.Subfields())
+    EXPECT_EQ(std::tuple(node->value.IsSet(), node->value.value), std::tuple(false, 0.0)) << node->name.size();
 }
 
-TEST_F(TestTypes, ASecondLoadReplacesTheNodes) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
-  ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
-  EXPECT_EQ(root.GetSubfieldCount(), 3);
-  EXPECT_EQ(root.Children().size(), 3u);
-  ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
-  EXPECT_EQ(root.GetSubfieldCount(), 5);
-}
-
-TEST_F(TestTypes, WithoutFormatFileThereIsNoFormatOrMeasurementSystem) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_padded", kPid, 0));
-  EXPECT_EQ(root.GetFormat(), nullptr);
-  EXPECT_EQ(root.GetMeasurementSystem(), u"");
-}
-
-}  // namespace
-}  // namespace vornfmt::test
-
-namespace vornfmt::test {
-namespace {
-
-class WithFormats : public testing::Test {
- protected:
+TEST(WithFormats, TheMeasurementSystemChoosesTheFormat) {
   TestCatalog types{"typetree", true};
-  CTypeTreeItem root;
-};
-
-TEST_F(WithFormats, TheMeasurementSystemChoosesTheFormat) {
-  CTypeTreeItem si, us, other;
-  ASSERT_TRUE(si.LoadByName(u"UNVT_padded", kPid, 0));
-  ASSERT_TRUE(us.LoadByName(u"UNVT_padded#US", kPid, 0));
-  ASSERT_TRUE(other.LoadByName(u"UNVT_padded#XX", kPid, 0));
+  CTypeTreeItem &si = types.Load(u"UNVT_padded"), &us = types.Load(u"UNVT_padded#US");
+  CTypeTreeItem &other = types.Load(u"UNVT_padded#XX"), &none = types.Load(u"UNVT_five");
   ASSERT_NE(si.GetFormat(), nullptr);
-  EXPECT_EQ(si.GetMeasurementSystem(), u"SI");
-  EXPECT_EQ(us.GetMeasurementSystem(), u"US");
-  EXPECT_EQ(other.GetMeasurementSystem(), u"US");  // no such system: the default
+  // No such system: the default.
+  EXPECT_EQ(std::tuple(si.GetMeasurementSystem(), us.GetMeasurementSystem(), other.GetMeasurementSystem()),
+            std::tuple(std::u16string(u"SI"), std::u16string(u"US"), std::u16string(u"US")));
   si.SetMeasurementSystem(u"US");
-  EXPECT_EQ(si.GetMeasurementSystem(), u"US");
-  EXPECT_EQ(si.GetFormat(), us.GetFormat());
-}
-
-TEST_F(WithFormats, ATypeWithoutEntryHasNoFormat) {
-  ASSERT_TRUE(root.LoadByName(u"UNVT_five", kPid, 0));
-  EXPECT_NE(root.formatFile, nullptr);
-  EXPECT_EQ(root.GetFormat(), nullptr);
-  EXPECT_EQ(root.GetMeasurementSystem(), u"");
+  EXPECT_EQ(std::tuple(si.GetMeasurementSystem(), si.GetFormat()), std::tuple(u"US", us.GetFormat()));
+  EXPECT_NE(none.formatFile, nullptr);  // a type without entry has no format
+  EXPECT_EQ(std::tuple(none.GetFormat(), none.GetMeasurementSystem()), std::tuple(nullptr, std::u16string()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "control/type_element_core.h"
 
 #include "convert/conversion_drivers.h"
+#include "convert/edit_value.h"
 #include "typetree/bounds.h"
 
 namespace vornfmt {
@@ -46,6 +47,18 @@ bool TypeElementCore::Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub)
   Guard guard(*this);
   if (value.vt == VT_EMPTY) return false;
   return WriteFromVariant(root_, raw.data(), raw.size(), &value, sub) != FALSE;
+}
+
+bool TypeElementCore::EditValue(VARIANT& value, int16_t sub) {
+  Guard guard(*this);
+  VARIANT local;
+  VariantInit(&local);
+  if (VariantCopy(&local, &value) != S_OK) return false;
+  VARIANT* worked = (local.vt == (VT_BYREF | VT_VARIANT) && local.pvarVal) ? local.pvarVal : &local;
+  CTypeTreeItemBase* node = root_.GetSubfield(sub);
+  const bool ok = node && EditValueInteractive(*node, worked) && VariantCopy(&value, worked) == S_OK;
+  VariantClear(&local);
+  return ok;
 }
 
 bool TypeElementCore::GetBounds(int16_t sub, double& minimum, double& maximum) {

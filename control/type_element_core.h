@@ -44,6 +44,12 @@ class TypeElementCore : public CMyCriticalSection {
   // answers false and writes nothing.
   bool Write(std::span<uint8_t> raw, VARIANT& value, int16_t sub);
 
+  // GetValueVT: the value dialog for the addressed item, started from the
+  // text of `value` (a VT_BYREF|VT_VARIANT is followed one level); on OK the
+  // accepted text replaces `value` (true). Shown whatever the view-messages
+  // flag says; with nothing addressed, false and nothing shown.
+  bool EditValue(VARIANT& value, int16_t sub);
+
   bool GetBounds(int16_t sub, double& minimum, double& maximum);
   VARTYPE Canonical(int16_t sub);
   int16_t Length(int16_t sub);

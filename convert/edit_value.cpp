@@ -1,6 +1,8 @@
 #include "convert/edit_value.h"
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "convert/conversion_drivers.h"
 #include "convert/tree_text.h"
@@ -94,6 +96,20 @@ bool EditValue(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* va
   if (node.kind == kKindEnum) return EditEnumeration(*ui, node, raw, length, local, value);
   if (node.kind == kKindStruct) return EditStructure(*ui, node, raw, length, local, value);
   return true;  // arrays, unions and kinds without a dialog: nothing to correct
+}
+
+bool EditValueInteractive(CTypeTreeItemBase& node, VARIANT* value) {
+  if (!node.owner) return false;
+  CTypeTreeItem& root = *node.owner;
+  root.GetFormat();  // chooses the format before the dialog asks for texts
+  std::vector<uint8_t> scratch(std::max<size_t>(root.GetSize(true), 1));
+  // Raised for this call only, also when a nested call returns early.
+  struct FlagRaised {
+    uint32_t previous = ViewMessages();
+    FlagRaised() { SetViewMessages(1); }
+    ~FlagRaised() { SetViewMessages(previous); }
+  } raised;
+  return EditValue(node, scratch.data(), scratch.size(), value, 0);
 }
 
 }  // namespace vornfmt

@@ -56,4 +56,12 @@ ValueEditorUi* SetValueEditorUi(ValueEditorUi* ui);
 // handler's.
 bool EditValue(CTypeTreeItemBase& node, uint8_t* raw, size_t length, VARIANT* value, uint32_t messageId);
 
+// GetValueVT's editing: the dialog for `node` (a subfield or the whole
+// type), started from the text of `value`, whatever the view-messages flag
+// says -- it is raised for the call and put back afterwards. The accepted
+// text comes back in `value` (true); Cancel answers false. The bytes the
+// nested writes produce go to a scratch area of the type's length and are
+// dropped: the caller gets text, not bytes.
+bool EditValueInteractive(CTypeTreeItemBase& node, VARIANT* value);
+
 }  // namespace vornfmt

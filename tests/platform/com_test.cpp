@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kGuidTextSize = 39;  // the braced form and its terminator
+
 constexpr GUID kGuid = {0x9B71C9E5, 0xF852, 0x488F, {0xB4, 0x57, 0xD3, 0x43, 0x52, 0x87, 0x7E, 0xD1}};
 
 TEST(GuidText, ReadsTheBracedFormOnly) {
@@ -34,10 +36,10 @@ TEST(GuidText, ReadsTheBracedFormOnly) {
     EXPECT_EQ(CLSIDFromString(c.text, &clsid), c.expected) << vornfmt::registry::ToUtf8(c.text);
     EXPECT_EQ(IsEqualGUID(clsid, kGuid), c.expected == S_OK);
   }
-  OLECHAR text[CHARS_IN_GUID];
-  EXPECT_EQ(StringFromGUID2(kGuid, text, CHARS_IN_GUID), CHARS_IN_GUID);
+  OLECHAR text[kGuidTextSize];
+  EXPECT_EQ(StringFromGUID2(kGuid, text, kGuidTextSize), kGuidTextSize);
   EXPECT_EQ(std::u16string(text), u"{9B71C9E5-F852-488F-B457-D34352877ED1}");
-  EXPECT_EQ(StringFromGUID2(kGuid, text, CHARS_IN_GUID - 1), 0);
+  EXPECT_EQ(StringFromGUID2(kGuid, text, kGuidTextSize - 1), 0);
 }
 
 // An object that only counts its references.

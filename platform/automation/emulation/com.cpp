@@ -22,6 +22,9 @@ const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x
 
 namespace {
 
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" and its terminator.
+constexpr int kGuidTextSize = 39;
+
 using GetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, LPVOID*);
 using CanUnloadNowFunction = HRESULT (*)();
 
@@ -67,8 +70,8 @@ bool ReadDefaultText(const std::u16string& path, std::u16string& text) {
 }
 
 std::u16string GuidText(REFGUID guid) {
-  OLECHAR text[CHARS_IN_GUID];
-  StringFromGUID2(guid, text, CHARS_IN_GUID);
+  OLECHAR text[kGuidTextSize];
+  StringFromGUID2(guid, text, kGuidTextSize);
   return std::u16string(text);
 }
 
@@ -86,8 +89,8 @@ HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid) {
   // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}: positions of the digits.
   static const int kDashes[] = {9, 14, 19, 24};
   size_t length = 0;
-  while (length < CHARS_IN_GUID && text[length] != 0) ++length;
-  if (length != CHARS_IN_GUID - 1 || text[0] != u'{' || text[37] != u'}') return CO_E_CLASSSTRING;
+  while (length < kGuidTextSize && text[length] != 0) ++length;
+  if (length != kGuidTextSize - 1 || text[0] != u'{' || text[37] != u'}') return CO_E_CLASSSTRING;
   for (int dash : kDashes)
     if (text[dash] != u'-') return CO_E_CLASSSTRING;
   uint8_t bytes[16];
@@ -110,7 +113,7 @@ HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid) {
 }
 
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int size) {
-  if (!text || size < CHARS_IN_GUID) return 0;
+  if (!text || size < kGuidTextSize) return 0;
   static const char kDigits[] = "0123456789ABCDEF";
   uint8_t bytes[16] = {
       static_cast<uint8_t>(guid.Data1 >> 24), static_cast<uint8_t>(guid.Data1 >> 16),

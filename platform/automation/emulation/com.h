@@ -150,8 +150,6 @@ typedef enum tagCLSCTX {
 #define CLSCTX_INPROC (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)
 #define CLSCTX_ALL (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)
 
-#define CHARS_IN_GUID 39  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" and its terminator
-
 extern "C" {
 
 // Initialisation has nothing to prepare: S_OK, always. CoUninitialize frees
@@ -163,7 +161,8 @@ void CoUninitialize(void);
 // case, exactly; CO_E_CLASSSTRING for anything else.
 HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid);
 // Writes the braced, upper-case form; answers the characters written with
-// the terminator (39), or 0 when `size` is too small.
+// the terminator (39: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"), or 0 when
+// `size` is too small.
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int size);
 // The default value of HKEY_CLASSES_ROOT\<progId>\CLSID; CO_E_CLASSSTRING
 // when the ProgID is not registered or its CLSID is no GUID text.

@@ -10,5 +10,6 @@ void AddDescribeCommand(CLI::App& app, int& exitCode);
 void AddFormatsCommand(CLI::App& app, int& exitCode);
 void AddFormatCommand(CLI::App& app, int& exitCode);
 void AddWriteCommand(CLI::App& app, int& exitCode);
+void AddRegisterCommand(CLI::App& app, int& exitCode);
 
 }  // namespace vornfmt::tool

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   vornfmt::tool::AddFormatsCommand(app, exitCode);
   vornfmt::tool::AddFormatCommand(app, exitCode);
   vornfmt::tool::AddWriteCommand(app, exitCode);
+  vornfmt::tool::AddRegisterCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "catalog/formatter_engine.h"
+#include "control/vornfmt_ctrl.h"
 #include "platform/code_page.h"
 #include "tools/catalog_options.h"
 #include "tools/commands.h"
@@ -32,8 +33,10 @@ void AddStringCommand(CLI::App& app, int& exitCode) {
       return;
     }
     FormatterEngine& engine = TheEngine();
-    engine.SetLocaleId(codepage::Utf8ToAnsi(options->locale));
-    if (engine.LocaleId() != codepage::Utf8ToUtf16(options->locale))
+    // The language as hosts set it: the control's LocaleId.
+    CVornFmtCtrl control;
+    control.SetLocaleId(codepage::Utf8ToUtf16(options->locale));
+    if (control.LocaleId() != codepage::Utf8ToUtf16(options->locale))
       std::cerr << "vornfmt: unknown language extension " << options->locale << "; using enu\n";
     std::u16string text = engine.LookupString(PidText(options->catalog.pid), static_cast<uint8_t>(options->scope),
                                               options->index);

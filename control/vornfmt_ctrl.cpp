@@ -38,6 +38,11 @@ void CVornFmtCtrl::SetLocaleId(std::optional<std::u16string_view> localeId) {
   SetModifiedFlag(true);
 }
 
+void CVornFmtCtrl::OnDraw(DrawingContext& context, const DrawRect& bounds) const {
+  context.FillWhite(bounds);
+  context.Ellipse(bounds);
+}
+
 std::vector<uint8_t> CVornFmtCtrl::SaveState() const {
   return {static_cast<uint8_t>(kVersionStamp), static_cast<uint8_t>(kVersionStamp >> 8),
           static_cast<uint8_t>(kVersionStamp >> 16), static_cast<uint8_t>(kVersionStamp >> 24)};

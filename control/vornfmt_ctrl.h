@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "control/type_element.h"
+#include "platform/drawing.h"
 
 namespace vornfmt {
 
@@ -38,6 +39,11 @@ class CVornFmtCtrl {
 
   bool IsModified() const { return modified_; }
   void SetModifiedFlag(bool modified) { modified_ = modified; }
+
+  // Drawing (at design time; the control is invisible at run time): the
+  // bounds filled white, then an ellipse inscribed in them with the current
+  // pen and brush.
+  void OnDraw(DrawingContext& context, const DrawRect& bounds) const;
 
   // Persistence: only the version stamp, as 4 bytes little-endian. Load
   // answers false (and changes nothing) for anything but 4 bytes.

@@ -13,6 +13,7 @@
 #include "control/vornfmt_ctrl.h"
 #include "convert/edit_value.h"
 #include "platform/drive_paths.h"
+#include "platform/raster_image.h"
 #include "tests/support/temp_registry.h"
 
 namespace vornfmt {
@@ -168,6 +169,26 @@ TEST(Control, PersistsOnlyTheVersionStamp) {
   EXPECT_FALSE(loaded.LoadState({1, 2, 3}));
   EXPECT_EQ(loaded.LoadedVersion(), 0x00010000u);
   EXPECT_FALSE(loaded.IsModified());
+}
+
+TEST(Control, DrawsAWhiteFieldWithAnInscribedEllipse) {
+  // A grey image, a red brush: what is white was filled, what is red or
+  // black is the ellipse's fill and outline.
+  RasterImage image(44, 24, 0x808080);
+  image.SetBrush(0xFF0000);
+  CVornFmtCtrl().OnDraw(image, {2, 2, 42, 22});
+  struct Case {
+    int x, y;
+    uint32_t color;
+  } cases[] = {
+      {0, 0, 0x808080}, {43, 23, 0x808080},            // outside the bounds: untouched
+      {2, 2, RasterImage::kWhite}, {41, 21, RasterImage::kWhite},  // the bounds' corners: filled
+      {22, 12, 0xFF0000},                                // the centre: the brush
+      {22, 2, RasterImage::kBlack}, {22, 21, RasterImage::kBlack},  // top and bottom of the ellipse: the pen
+      {2, 12, RasterImage::kBlack}, {41, 12, RasterImage::kBlack},  // its left and right ends
+      {42, 12, 0x808080},                                // right is outside, as in a RECT
+  };
+  for (const Case& c : cases) EXPECT_EQ(image.Pixel(c.x, c.y), c.color) << c.x << "," << c.y;
 }
 
 TEST(Control, LocaleIdsTheCodePageCannotHoldAreAFailedSetting) {

@@ -163,6 +163,9 @@ HRESULT DispatchInvoke(const DispatchInterface& table, ReadOnlyPut refusal, Disp
       params->cNamedArgs > params->cArgs)
     return E_INVALIDARG;
 
+  // More arguments than the member can take are refused before any is read.
+  if (params->cArgs > member->parameterCount + 1u) return DISP_E_BADPARAMCOUNT;
+
   const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
   if (put) {
     if (member->kind == MemberKind::Method) return DISP_E_MEMBERNOTFOUND;

@@ -147,6 +147,12 @@ class Parser:
             if t != ",":
                 self.fail("',' or ']' expected in an attribute list")
 
+    def name(self):
+        token = self.take()
+        if not re.match(r"^[A-Za-z_][A-Za-z0-9_]*$", token):
+            self.fail("a name was expected, %r found" % token)
+        return token
+
     def type_name(self):
         name = self.take()
         if self.peek() == "*":
@@ -194,7 +200,7 @@ class Parser:
             line = self.line()
             a = self.attributes()
             t = self.type_name()
-            member = self.take()
+            member = self.name()
             self.take(";")
             self.add(members, name, a, line, {"name": member, "kind": "Property", "result": t,
                                               "readonly": "readonly" in a, "params": []})
@@ -204,15 +210,17 @@ class Parser:
             line = self.line()
             a = self.attributes()
             t = self.type_name()
-            member = self.take()
+            member = self.name()
             self.take("(")
             params = []
             while self.peek() != ")":
                 self.attributes()
                 pt = self.type_name()
-                params.append((self.take(), pt))
+                params.append((self.name(), pt))
                 if self.peek() == ",":
                     self.take(",")
+                elif self.peek() != ")":
+                    self.fail("',' or ')' expected after the parameter %s" % params[-1][0])
             self.take(")")
             self.take(";")
             if "propput" in a:

@@ -6,6 +6,7 @@
 
 #include "ldrf/language_keys.h"
 #include "ldrf/type_file_reader.h"
+#include "platform/drive_paths.h"
 
 namespace vornfmt::ldrf {
 namespace fs = std::filesystem;
@@ -36,7 +37,7 @@ std::vector<fs::path> IncludedFolders(const fs::path& folder, std::string& error
     return result;
   }
   if (include != doc.end())
-    for (const auto& entry : *include) result.push_back(folder / fs::path(entry.get<std::string>()));
+    for (const auto& entry : *include) result.push_back(folder / platform::NativePath(entry.get<std::string>()));
   return result;
 }
 
@@ -62,7 +63,8 @@ bool CatalogIndex::Build(const std::string& folder, std::string& error) {
     error = "no catalog folder";
     return false;
   }
-  if (!AddFolder(fs::path(folder), 0, error)) return false;
+  // A Windows folder name ("C:\LonWorks\Types") reaches its drive's folder.
+  if (!AddFolder(platform::NativePath(folder), 0, error)) return false;
   for (size_t i = 0; i < sets_.size(); ++i) {
     sets_[i].tag = static_cast<uint16_t>(i + 1);
   }

@@ -48,7 +48,7 @@ cmake -S . -B "$BUILD_DIR" -G Ninja --toolchain "$TOOLCHAIN" \
   exit 1
 }
 
-python3 - "$ROOT" "$BUILD_DIR/compile_commands.json" "$JOBS" <<'EOF'
+python3 - "$ROOT" "$BUILD_DIR/compile_commands.json" "$JOBS" "$BUILD_DIR" <<'EOF'
 import collections
 import concurrent.futures
 import json
@@ -57,14 +57,22 @@ import shlex
 import subprocess
 import sys
 
-root, commands_file, jobs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+root, commands_file, jobs, build_dir = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+# Sources the build generates (the dispatch tables from resources/vornfmt.idl).
+GENERATED = os.path.join(os.path.abspath(os.path.join(root, build_dir)), "generated")
 CORE = ["platform", "ldrf", "catalog", "format", "typetree", "convert"]
 
 entries = json.load(open(commands_file))
 
 
 def folder_of(path):
+    if os.path.abspath(path).startswith(GENERATED + os.sep):
+        return "generated"
     return os.path.relpath(path, root).split(os.sep)[0]
+
+
+def folder_path(folder):
+    return GENERATED if folder == "generated" else os.path.join(root, folder)
 
 
 def syntax_only(command):
@@ -100,16 +108,18 @@ if missing:
 
 headers = []
 for folder in flags_of_folder:
-    for base, dirs, files in os.walk(os.path.join(root, folder)):
+    for base, dirs, files in os.walk(folder_path(folder)):
         # The automation emulation stands in for the Windows headers and
         # refuses to be compiled for Windows.
         dirs[:] = sorted(d for d in dirs if d != "emulation")
         for name in sorted(files):
             if name.endswith(".h"):
-                rel = os.path.relpath(os.path.join(base, name), root)
+                path = os.path.join(base, name)
+                rel = os.path.relpath(path, GENERATED if folder == "generated" else root)
                 # The header alone, as the first thing a file includes.
                 argv = flags_of_folder[folder] + ["-x", "c++", "-"]
-                headers.append((rel, argv, root, '#include "%s"\n' % rel))
+                label = path if folder == "generated" else rel
+                headers.append((label, argv, root, '#include "%s"\n' % rel))
 jobs_list += headers
 
 
@@ -124,7 +134,7 @@ failed = []
 with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
     for (label, rc, output), job in zip(pool.map(run, jobs_list), jobs_list):
         kind = "header" if job[3] is not None else "source"
-        counts[(folder_of(os.path.join(root, label)), kind)] += 1
+        counts[(folder_of(label if os.path.isabs(label) else os.path.join(root, label)), kind)] += 1
         if rc != 0:
             failed.append(label)
             print("FAILED %s\n%s" % (label, output), file=sys.stderr)

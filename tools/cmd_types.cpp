@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "catalog/formatter_engine.h"
+#include "control/vornfmt_ctrl.h"
 #include "platform/code_page.h"
 #include "tools/catalog_options.h"
 #include "tools/commands.h"
@@ -50,7 +51,8 @@ void AddTypesCommand(CLI::App& app, int& exitCode) {
     const std::u16string pid = PidText(options->catalog.pid);
     const auto selector = static_cast<uint16_t>(options->catalog.selector);
     if (!options->list) {
-      std::cout << engine.TypesCount(pid, selector, 0) << "\n";
+      // The count as hosts get it: the control's TypesCount.
+      std::cout << CVornFmtCtrl().TypesCount(pid, static_cast<int16_t>(selector), 0) << "\n";
       exitCode = 0;
       return;
     }

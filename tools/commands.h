@@ -11,5 +11,6 @@ void AddFormatsCommand(CLI::App& app, int& exitCode);
 void AddFormatCommand(CLI::App& app, int& exitCode);
 void AddWriteCommand(CLI::App& app, int& exitCode);
 void AddEditCommand(CLI::App& app, int& exitCode);
+void AddRegisterCommand(CLI::App& app, int& exitCode);
 
 }  // namespace vornfmt::tool

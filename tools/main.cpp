@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   vornfmt::tool::AddFormatCommand(app, exitCode);
   vornfmt::tool::AddWriteCommand(app, exitCode);
   vornfmt::tool::AddEditCommand(app, exitCode);
+  vornfmt::tool::AddRegisterCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

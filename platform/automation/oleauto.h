@@ -1,9 +1,11 @@
 #pragma once
 // The automation API (VARIANT, BSTR, SAFEARRAY, VariantChangeType, HRESULT
-// and the DISP_E_ codes): the one header through which the code reaches it.
+// and the DISP_E_ codes) and COM (GUIDs, IUnknown, IDispatch, IClassFactory,
+// DISPPARAMS, EXCEPINFO, activation, the SELFREG_E_ and CTL_E_ codes): the
+// one header through which the code reaches them.
 //
-//   - On Windows (_WIN32) it is the system's own: <windows.h> and
-//     <oleauto.h>, with oleaut32 behind them.
+//   - On Windows (_WIN32) it is the system's own: <windows.h>, <oleauto.h>
+//     and <olectl.h>, with oleaut32 and ole32 behind them.
 //   - Elsewhere it is our emulation under platform/automation/emulation/,
 //     which has the same names, values and layout (OLECHAR there is
 //     char16_t, on Windows wchar_t; both are UTF-16 code units).
@@ -18,6 +20,7 @@
 #endif
 #include <windows.h>
 #include <oleauto.h>
+#include <olectl.h>
 #else
 #include "platform/automation/emulation/oleauto.h"
 #endif

@@ -6,9 +6,10 @@
 // real headers. On a 64-bit Linux build the sizes follow the Windows x64
 // model: LONG/ULONG are 32 bits, pointers 64, sizeof(VARIANT) is 24.
 //
-// Deliberately left out: DECIMAL (VT_DECIMAL values cannot be held), and the
-// interface types are only declared (IUnknown, IDispatch, IRecordInfo): this
-// layer stores such pointers but never calls them (no AddRef/Release).
+// Deliberately left out: DECIMAL (VT_DECIMAL values cannot be held) and
+// IRecordInfo (declared only). IUnknown and IDispatch are declared here and
+// defined in com.h; VARIANTs holding them are reference-counted as on
+// Windows (VariantClear releases, VariantCopy adds a reference).
 //
 // Part of the emulation used where Windows is not: include
 // "platform/automation/oleauto.h", which chooses between this and the real

@@ -25,7 +25,7 @@
 #include <cstring>
 #include <locale.h>
 
-#include "platform/code_page.h"
+#include "platform/automation/emulation/utf_text.h"
 
 namespace vornfmt::automation {
 
@@ -44,7 +44,7 @@ std::u16string Decode(const char* text) {
   if (text == nullptr) return {};
   std::u16string out;
   for (const char* p = text; *p != 0; ++p) {
-    if (static_cast<unsigned char>(*p) >= 0x80) return codepage::Utf8ToUtf16(text);
+    if (static_cast<unsigned char>(*p) >= 0x80) return FromUtf8(text);
     out.push_back(static_cast<char16_t>(*p));
   }
   return out;

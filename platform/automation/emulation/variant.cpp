@@ -38,6 +38,8 @@ HRESULT CopyOwned(VARIANT* dest, const VARIANT* src) {
     hr = SafeArrayCopy(src->parray, &result.parray);
   } else if (src->vt == VT_BSTR) {
     result.bstrVal = CopyBstr(src->bstrVal, hr);
+  } else if ((src->vt == VT_DISPATCH || src->vt == VT_UNKNOWN) && src->punkVal) {
+    src->punkVal->AddRef();  // IDispatch derives from IUnknown: the same object
   }
   if (FAILED(hr)) return hr;
   *dest = result;
@@ -61,8 +63,10 @@ HRESULT VariantClear(VARIANTARG* v) {
       if (FAILED(hr)) return hr;
     } else if (v->vt == VT_BSTR) {
       SysFreeString(v->bstrVal);
+    } else if ((v->vt == VT_DISPATCH || v->vt == VT_UNKNOWN) && v->punkVal) {
+      v->punkVal->Release();
     }
-    // VT_DISPATCH / VT_UNKNOWN / VT_RECORD: not reference-counted here.
+    // VT_RECORD: not supported here, nothing is released.
   }
   v->vt = VT_EMPTY;
   return S_OK;
@@ -139,8 +143,14 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANTARG* src) {
         std::memcpy(&value.llVal, from->byref, 8);
         break;
       case VT_BSTR: value.bstrVal = CopyBstr(*from->pbstrVal, hr); break;
-      case VT_DISPATCH: value.pdispVal = *from->ppdispVal; break;
-      case VT_UNKNOWN: value.punkVal = *from->ppunkVal; break;
+      case VT_DISPATCH:
+        value.pdispVal = *from->ppdispVal;
+        if (value.pdispVal) value.pdispVal->AddRef();
+        break;
+      case VT_UNKNOWN:
+        value.punkVal = *from->ppunkVal;
+        if (value.punkVal) value.punkVal->AddRef();
+        break;
       default: return DISP_E_BADVARTYPE;  // VT_DECIMAL, VT_RECORD by reference
     }
   }

@@ -1,0 +1,63 @@
+#pragma once
+// The automation objects of the module, each over its plain C++ class:
+//
+//   TypeElementObject   ITypeElement over a CTypeElement (never created by
+//                       a class factory: GetItem1/2/3 hand them out)
+//   VornFmtCtrlObject   _DVornFmt over a CVornFmtCtrl
+//   PropertyPageObject  the "General" page, IUnknown only
+//
+// Each is created with one reference, which becomes its creator's.
+#include <memory>
+
+#include "control/automation/dispatch_object.h"
+#include "control/type_element.h"
+#include "control/vornfmt_ctrl.h"
+
+namespace vornfmt {
+
+class TypeElementObject final : public DispatchObject {
+ public:
+  explicit TypeElementObject(std::unique_ptr<CTypeElement> element);
+  CTypeElement& Element() { return *element_; }
+
+ protected:
+  HRESULT CallMember(const DispatchMember& member, bool put, const DispatchArguments& arguments,
+                     VARIANT& result) override;
+
+ private:
+  std::unique_ptr<CTypeElement> element_;
+};
+
+class VornFmtCtrlObject final : public DispatchObject {
+ public:
+  VornFmtCtrlObject();
+  CVornFmtCtrl& Control() { return control_; }
+
+ protected:
+  HRESULT CallMember(const DispatchMember& member, bool put, const DispatchArguments& arguments,
+                     VARIANT& result) override;
+
+ private:
+  CVornFmtCtrl control_;
+};
+
+// The property page: dialog 200 with the caption of string 200 and no
+// controls of its own.
+class PropertyPageObject final : public IUnknown {
+ public:
+  static constexpr int kDialogId = 200;
+  PropertyPageObject();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  std::u16string Caption() const;
+
+ private:
+  ~PropertyPageObject();
+  std::atomic<ULONG> references_{1};
+};
+
+// The dispatch interface of a new element for `element`; null for null.
+IDispatch* NewTypeElementObject(std::unique_ptr<CTypeElement> element);
+
+}  // namespace vornfmt

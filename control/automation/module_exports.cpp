@@ -1,0 +1,82 @@
+// The control module's four exports, with C linkage. Only the module itself
+// (vornfmt.ocx) is built from this file.
+//
+// Module start runs once, at the first request for a class object, rather
+// than while the loader is still mapping the module: by then every static
+// object of the module exists. Module exit runs when the module is unloaded
+// or the process ends, before the objects module start created are
+// destroyed (it is registered with atexit at the end of module start, and
+// such handlers run in reverse order of registration).
+#include <cstdlib>
+#include <mutex>
+
+#include "control/automation/class_factory.h"
+#include "control/automation/module_counts.h"
+#include "control/automation/registration.h"
+#include "control/vornfmt_app.h"
+#include "platform/module_loader.h"
+
+#ifdef _WIN32
+#define VORNFMT_EXPORT
+#else
+#define VORNFMT_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace vornfmt {
+namespace {
+
+CVornFmtApp& TheApp() {
+  static CVornFmtApp app;
+  return app;
+}
+
+std::once_flag started;
+
+void ModuleExit() { TheApp().ExitInstance(); }
+
+void StartModule() {
+  std::call_once(started, [] {
+    TheApp().InitInstance();
+    std::atexit(&ModuleExit);
+  });
+}
+
+// The module object comes into being when the module is loaded.
+const struct ModuleObject {
+  ModuleObject() { TheApp(); }
+} moduleObject;
+
+}  // namespace
+}  // namespace vornfmt
+
+extern "C" {
+
+VORNFMT_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  try {
+    vornfmt::StartModule();
+    return vornfmt::GetModuleClassObject(rclsid, riid, ppv);
+  } catch (...) {
+    if (ppv) *ppv = nullptr;
+    return E_UNEXPECTED;
+  }
+}
+
+VORNFMT_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow(void) { return vornfmt::module::CanUnloadNow() ? S_OK : S_FALSE; }
+
+VORNFMT_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer(void) {
+  try {
+    return vornfmt::RegisterServer(vornfmt::platform::ThisModuleFile());
+  } catch (...) {
+    return SELFREG_E_TYPELIB;
+  }
+}
+
+VORNFMT_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer(void) {
+  try {
+    return vornfmt::UnregisterServer();
+  } catch (...) {
+    return SELFREG_E_TYPELIB;
+  }
+}
+
+}  // extern "C"

@@ -33,7 +33,7 @@ class CMyCriticalSection {
 #ifdef _WIN32
   // A CRITICAL_SECTION: 40 bytes on 64-bit Windows, 24 on 32-bit; the
   // source checks that it fits.
-  alignas(void*) unsigned char section_[5 * sizeof(void*)];
+  alignas(void*) unsigned char section_[sizeof(void*) == 8 ? 40 : 24];
 #else
   std::recursive_mutex mutex_;
 #endif

@@ -117,10 +117,15 @@ class ArgumentBinder {
         out = given.byref;
         return S_OK;
       }
-      // A VARIANT by reference that holds the type: its value is the out
-      // (every value member of the VARIANT's union starts at the same place).
-      if (base != VT_VARIANT && given.vt == (VT_BYREF | VT_VARIANT) && given.pvarVal && given.pvarVal->vt == base) {
-        out = static_cast<void*>(&given.pvarVal->llVal);
+      // A VARIANT by reference: its value is the out (every value member of
+      // the VARIANT's union starts at the same place). Script hosts pass every
+      // variable so, holding whatever it last held (an unassigned one is
+      // empty), so the held value is first changed to the out's type in
+      // place, as a dispatch through the type information does.
+      if (base != VT_VARIANT && given.vt == (VT_BYREF | VT_VARIANT) && given.pvarVal) {
+        VARIANT* held = given.pvarVal;
+        if (held->vt != base && FAILED(VariantChangeType(held, held, 0, base))) return DISP_E_TYPEMISMATCH;
+        out = static_cast<void*>(&held->llVal);
         return S_OK;
       }
       return DISP_E_TYPEMISMATCH;

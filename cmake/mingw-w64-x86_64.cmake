@@ -1,6 +1,7 @@
 # Cross-compiling for 64-bit Windows with the Debian mingw-w64 toolchain
 # (packages g++-mingw-w64-x86-64-posix: the POSIX thread model, which gives
-# std::thread and std::mutex). Used by scripts/check-windows-syntax.sh.
+# std::thread and std::mutex). Used by scripts/check-windows-syntax.sh and
+# scripts/windows.sh.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

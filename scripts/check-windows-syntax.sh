@@ -23,27 +23,13 @@ if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
   exit 1
 fi
 
-# nlohmann/json is header-only; the Windows build may use the build machine's
-# copy, but /usr/include must not reach the Windows compiler (glibc's headers
-# would stand in for the Windows runtime's). So the package is offered
-# through a folder that holds nothing but that library.
-SHIM="$ROOT/$BUILD_DIR/host-header-libraries"
-mkdir -p "$SHIM/include" "$SHIM/nlohmann_json"
-ln -sfn /usr/include/nlohmann "$SHIM/include/nlohmann"
-cat > "$SHIM/nlohmann_json/nlohmann_jsonConfigVersion.cmake" <<'EOF'
-include(/usr/share/cmake/nlohmann_json/nlohmann_jsonConfigVersion.cmake)
-EOF
-cat > "$SHIM/nlohmann_json/nlohmann_jsonConfig.cmake" <<'EOF'
-if(NOT TARGET nlohmann_json::nlohmann_json)
-  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
-  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
-    INTERFACE_INCLUDE_DIRECTORIES "${CMAKE_CURRENT_LIST_DIR}/../include")
-endif()
-EOF
+source "$ROOT/scripts/windows-header-libraries.sh"
+mkdir -p "$BUILD_DIR"
+JSON_DIR="$(WindowsHeaderLibraries "$ROOT/$BUILD_DIR")"
 
 cmake -S . -B "$BUILD_DIR" -G Ninja --toolchain "$TOOLCHAIN" \
   -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF \
-  -Dnlohmann_json_DIR="$SHIM/nlohmann_json" >"$BUILD_DIR/configure.log" 2>&1 || {
+  -Dnlohmann_json_DIR="$JSON_DIR" >"$BUILD_DIR/configure.log" 2>&1 || {
   cat "$BUILD_DIR/configure.log" >&2
   exit 1
 }

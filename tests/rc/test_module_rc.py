@@ -1,0 +1,55 @@
+"""The writer of the Windows module's resource script: the string table as
+the resource compiler must read it back, and the data it refuses."""
+import os
+import re
+import sys
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tools", "rc"))
+import module_rc  # noqa: E402
+
+
+def unescape(literal):
+    """What the resource compiler makes of an L"..." literal."""
+    body = literal[2:-1]
+    out, i = [], 0
+    while i < len(body):
+        if body.startswith('""', i):
+            out.append('"'); i += 2
+        elif body.startswith("\\\\", i):
+            out.append("\\"); i += 2
+        elif body.startswith("\\x", i):
+            out.append(chr(int(body[i + 2:i + 6], 16))); i += 6
+        else:
+            out.append(body[i]); i += 1
+    return "".join(out).encode("utf-16-le", "surrogatepass").decode("utf-16-le")
+
+
+class Literals(unittest.TestCase):
+    def test_texts_come_back_unchanged(self):
+        for text in ["VornFmt Control", 'say "hi"', "Software\\Kestrane GmbH\\x", "Größe °C", "\U0001F600", ""]:
+            literal = module_rc.rc_string(text)
+            self.assertRegex(literal, r'^L"[\x20-\x7e]*"$', "only printable ASCII reaches the script")
+            self.assertEqual(unescape(literal), text)
+
+
+class StringTable(unittest.TestCase):
+    def test_the_shipped_strings_in_id_order(self):
+        import json
+        with open(os.path.join(ROOT, "resources", "ui", "enu", "ui.json"), encoding="utf-8") as f:
+            ui = json.load(f)
+        script = module_rc.resource_script(ui, "lib.tlb")
+        self.assertIn('1 TYPELIB "lib.tlb"', script)
+        entries = re.findall(r"^  (\d+), (L\".*\")$", script, re.M)
+        self.assertEqual([int(i) for i, _ in entries], sorted(int(k) for k in ui["strings"]))
+        self.assertEqual({i: unescape(t) for i, t in entries}, ui["strings"])
+
+    def test_refuses_what_a_string_table_cannot_hold(self):
+        for strings in [["a"], {"x": "a"}, {"-1": "a"}, {"65536": "a"}, {"1": 5}, {"1": "a" * 4098}]:
+            with self.assertRaises(ValueError, msg=repr(strings)[:40]):
+                module_rc.string_table(strings)
+
+
+if __name__ == "__main__":
+    unittest.main()

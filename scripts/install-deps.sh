@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests, the fuzzers and the
-# Windows syntax check (mingw-w64 with the POSIX thread model) need.
+# Windows syntax check (mingw-w64 with the POSIX thread model) and the Windows
+# build with its tests under Wine need.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 SUDO=""
@@ -11,6 +12,10 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev libcli11-dev python3 locales \
   g++-mingw-w64-x86-64-posix
+# The control as a Windows module for i686 and x86-64 (widl compiles its type
+# library), and Wine to register it and drive it with real clients.
+$SUDO apt-get install -y --no-install-recommends \
+  g++-mingw-w64-i686-posix mingw-w64-tools wine64 file
 # The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
 $SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
 # A German locale lets the tests check number text with a decimal comma.

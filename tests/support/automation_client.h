@@ -19,14 +19,14 @@ class Arg {
   Arg(const Arg& other) : borrowed_(other.borrowed_) {
     VariantInit(&v_);
     if (borrowed_) v_ = other.v_;
-    else VariantCopy(&v_, &other.v_);
+    else VariantCopy(&v_, const_cast<VARIANT*>(&other.v_));  // some Windows headers take no const
   }
   Arg& operator=(const Arg& other) {
     if (this == &other) return *this;
     if (!borrowed_) VariantClear(&v_);
     borrowed_ = other.borrowed_;
     if (borrowed_) v_ = other.v_;
-    else VariantCopy(&v_, &other.v_);
+    else VariantCopy(&v_, const_cast<VARIANT*>(&other.v_));  // some Windows headers take no const
     return *this;
   }
   ~Arg() {

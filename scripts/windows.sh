@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The control as a Windows in-process server: builds VORNFMT.OCX for i686
+# (the 32-bit target) and x86-64 with mingw-w64, checks the i686 module's
+# form (PE32, the four exports, the embedded type library), then drives the
+# x86-64 module under wine64 in a fresh Wine prefix (32-bit programs cannot
+# run here; the 64-bit build stands in for them):
+#   1. regsvr32 registers it; the CLSID, ProgID, TypeLib and MiscStatus keys
+#      are there;
+#   2. a C++ client (tests/windows/com_client.cpp) calls it through COM;
+#   3. a VBScript and a JScript client run under cscript;
+#   4. regsvr32 /u leaves HKEY_CLASSES_ROOT as it was before.
+# Each client prints "N passed, N failed" and fails when any failed.
+#
+# Environment: WIN32_BUILD_DIR (build-win32), WIN64_BUILD_DIR (build-win64),
+# JOBS (2).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$(pwd)"
+JOBS="${JOBS:-2}"
+WIN32_BUILD_DIR="${WIN32_BUILD_DIR:-build-win32}"
+WIN64_BUILD_DIR="${WIN64_BUILD_DIR:-build-win64}"
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+source "$ROOT/scripts/windows-header-libraries.sh"
+
+Step() { echo "== windows: $*"; }
+Fail() { echo "windows: $*" >&2; exit 1; }
+
+Build() {  # Build DIR TOOLCHAIN
+  local dir="$1" toolchain="$2"
+  mkdir -p "$dir"
+  cmake -S . -B "$dir" -G Ninja --toolchain "$ROOT/cmake/$toolchain" \
+    -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF \
+    -DVORNFMT_WINDOWS_CLIENTS=ON -Dnlohmann_json_DIR="$(WindowsHeaderLibraries "$ROOT/$dir")" \
+    >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
+  ninja -C "$dir" -j"$JOBS" vornfmt_ocx com_client
+}
+
+# The module's form, from the file alone.
+CheckModule() {  # CheckModule DIR PREFIX FORMAT
+  local dir="$1" prefix="$2" format="$3" module="$1/VORNFMT.OCX"
+  "$prefix-objdump" -f "$module" | grep -q "file format $format" || Fail "$module is not $format"
+  local exports
+  exports="$("$prefix-objdump" -p "$module" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | tail -n +2 | awk 'NF>=2 {print $NF}' | sort | tr '\n' ' ')"
+  [ "$exports" = "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer " ] ||
+    Fail "$module exports '$exports', not exactly the four entry points"
+  python3 - "$module" "$dir/generated/control/automation/vornfmt.tlb" <<'PY' || Fail "$module does not embed its type library"
+import sys
+module, library = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+sys.exit(0 if library.startswith(b"MSFT") and library in module and "TYPELIB".encode("utf-16-le") in module else 1)
+PY
+  echo "$module: $format, exports $exports, embeds its type library ($(stat -c %s "$dir/generated/control/automation/vornfmt.tlb") bytes)"
+}
+
+Step "building i686"
+Build "$WIN32_BUILD_DIR" mingw-w64-i686.cmake
+Step "building x86-64"
+Build "$WIN64_BUILD_DIR" mingw-w64-x86_64.cmake
+CheckModule "$WIN32_BUILD_DIR" i686-w64-mingw32 pei-i386
+file "$WIN32_BUILD_DIR/VORNFMT.OCX" | grep -q 'PE32 executable (DLL)' || Fail "the i686 module is not a PE32 DLL"
+CheckModule "$WIN64_BUILD_DIR" x86_64-w64-mingw32 pei-x86-64
+
+# ---- under Wine ----------------------------------------------------------
+export WINEPREFIX="$ROOT/$WIN64_BUILD_DIR/wineprefix"
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+rm -rf "$WINEPREFIX"
+trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+Step "creating a fresh Wine prefix"
+start=$SECONDS
+"$WINE64" wineboot --init >/dev/null 2>&1
+"$WINESERVER" -w
+echo "prefix created in $((SECONDS - start)) s"
+
+Wine() { "$WINE64" "$@"; }
+Query() { Wine reg query "$1" >/dev/null 2>&1; }
+
+DRIVE_C="$WINEPREFIX/drive_c"
+mkdir -p "$DRIVE_C/vornfmt" "$DRIVE_C/LonWorks"
+# The default catalog C:\LonWorks\Types is the shipped one.
+cp -r "$ROOT/resources/catalog" "$DRIVE_C/LonWorks/Types"
+cp "$WIN64_BUILD_DIR/VORNFMT.OCX" "$WIN64_BUILD_DIR/com_client.exe" \
+   "$ROOT/tests/windows/client.vbs" "$ROOT/tests/windows/client.js" "$DRIVE_C/vornfmt/"
+
+CLSID='{9B71C9E5-F852-488F-B457-D34352877ED1}'
+KEYS=("HKCR\\CLSID\\$CLSID\\InprocServer32" "HKCR\\CLSID\\$CLSID\\MiscStatus\\1" "HKCR\\CLSID\\$CLSID\\TypeLib"
+      "HKCR\\VORNFMT.VornFmtCtrl.1\\CLSID" "HKCR\\TypeLib\\{72571184-36DA-4FCC-8BDE-A81C63E965DD}\\1.0")
+
+Register() { Wine regsvr32 /s 'C:\vornfmt\VORNFMT.OCX' || Fail "regsvr32 could not register the module"; }
+Unregister() {
+  Wine regsvr32 /s /u 'C:\vornfmt\VORNFMT.OCX' || Fail "regsvr32 /u could not unregister the module"
+  for key in "${KEYS[@]}"; do ! Query "$key" || Fail "$key is still there after unregistration"; done
+}
+
+Step "regsvr32 and regsvr32 /u"
+Wine reg export HKCR 'C:\before.reg' /y >/dev/null
+Register
+for key in "${KEYS[@]}"; do Query "$key" || Fail "no $key after registration"; done
+Wine reg query "HKCR\\CLSID\\$CLSID\\InprocServer32" | grep -q 'C:\\vornfmt\\VORNFMT.OCX' || Fail "InprocServer32 names another file"
+echo "registered: ${#KEYS[@]} keys present"
+Unregister
+Wine reg export HKCR 'C:\after.reg' /y >/dev/null
+cmp -s "$DRIVE_C/before.reg" "$DRIVE_C/after.reg" || {
+  diff <(iconv -f UTF-16 -t UTF-8 "$DRIVE_C/before.reg") <(iconv -f UTF-16 -t UTF-8 "$DRIVE_C/after.reg") | head -20
+  Fail "unregistration left HKEY_CLASSES_ROOT different from before registration"
+}
+echo "unregistered: HKEY_CLASSES_ROOT is as before"
+
+Register
+status=0
+Step "C++ client"
+Wine 'C:\vornfmt\com_client.exe' | tr -d '\r' || status=1
+Step "VBScript client"
+Wine cscript //nologo 'C:\vornfmt\client.vbs' | tr -d '\r' || status=1
+Step "JScript client"
+Wine cscript //nologo 'C:\vornfmt\client.js' | tr -d '\r' || status=1
+Unregister
+[ "$status" -eq 0 ] || Fail "a client failed"
+echo "windows: all steps passed"

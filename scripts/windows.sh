@@ -8,7 +8,8 @@
 #      are there;
 #   2. a C++ client (tests/windows/com_client.cpp) calls it through COM;
 #   3. a VBScript and a JScript client run under cscript;
-#   4. regsvr32 /u leaves HKEY_CLASSES_ROOT as it was before.
+#   4. the README's VBScript prints what the README shows;
+#   5. regsvr32 /u leaves HKEY_CLASSES_ROOT as it was before.
 # Each client prints "N passed, N failed" and fails when any failed.
 #
 # Environment: WIN32_BUILD_DIR (build-win32), WIN64_BUILD_DIR (build-win64),
@@ -81,7 +82,8 @@ mkdir -p "$DRIVE_C/vornfmt" "$DRIVE_C/LonWorks"
 # The default catalog C:\LonWorks\Types is the shipped one.
 cp -r "$ROOT/resources/catalog" "$DRIVE_C/LonWorks/Types"
 cp "$WIN64_BUILD_DIR/VORNFMT.OCX" "$WIN64_BUILD_DIR/com_client.exe" \
-   "$ROOT/tests/windows/client.vbs" "$ROOT/tests/windows/client.js" "$DRIVE_C/vornfmt/"
+   "$ROOT/tests/windows/client.vbs" "$ROOT/tests/windows/client.js" "$ROOT/tests/windows/readme_format.vbs" \
+   "$DRIVE_C/vornfmt/"
 
 CLSID='{9B71C9E5-F852-488F-B457-D34352877ED1}'
 KEYS=("HKCR\\CLSID\\$CLSID\\InprocServer32" "HKCR\\CLSID\\$CLSID\\MiscStatus\\1" "HKCR\\CLSID\\$CLSID\\TypeLib"
@@ -115,6 +117,14 @@ Step "VBScript client"
 Wine cscript //nologo 'C:\vornfmt\client.vbs' | tr -d '\r' || status=1
 Step "JScript client"
 Wine cscript //nologo 'C:\vornfmt\client.js' | tr -d '\r' || status=1
+Step "the README's VBScript"
+Wine cscript //nologo 'C:\vornfmt\readme_format.vbs' | tr -d '\r' | tee "$WIN64_BUILD_DIR/readme_format.out"
+python3 - README.md tests/windows/readme_format.vbs "$WIN64_BUILD_DIR/readme_format.out" <<'PY' || status=1
+import sys
+readme, script, output = (open(p, encoding="utf-8").read() for p in sys.argv[1:])
+if script not in readme or not output.strip() or output not in readme:
+    sys.exit("README.md does not show tests/windows/readme_format.vbs and its output as they are")
+PY
 Unregister
 [ "$status" -eq 0 ] || Fail "a client failed"
 echo "windows: all steps passed"

@@ -4,6 +4,8 @@
 # form (PE32, the four exports, the embedded type library), then drives the
 # x86-64 module under wine64 in a fresh Wine prefix (32-bit programs cannot
 # run here; the 64-bit build stands in for them):
+#   0. the automation value layer's tests (tests/platform/automation_test.cpp)
+#      run against Wine's oleaut32;
 #   1. regsvr32 registers it; the CLSID, ProgID, TypeLib and MiscStatus keys
 #      are there;
 #   2. a C++ client (tests/windows/com_client.cpp) calls it through COM;
@@ -34,7 +36,7 @@ Build() {  # Build DIR TOOLCHAIN
     -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF \
     -DVORNFMT_WINDOWS_CLIENTS=ON -Dnlohmann_json_DIR="$(WindowsHeaderLibraries "$ROOT/$dir")" \
     >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
-  ninja -C "$dir" -j"$JOBS" vornfmt_ocx com_client
+  ninja -C "$dir" -j"$JOBS" vornfmt_ocx com_client "${@:3}"
 }
 
 # The module's form, from the file alone.
@@ -56,7 +58,7 @@ PY
 Step "building i686"
 Build "$WIN32_BUILD_DIR" mingw-w64-i686.cmake
 Step "building x86-64"
-Build "$WIN64_BUILD_DIR" mingw-w64-x86_64.cmake
+Build "$WIN64_BUILD_DIR" mingw-w64-x86_64.cmake automation_test
 CheckModule "$WIN32_BUILD_DIR" i686-w64-mingw32 pei-i386
 file "$WIN32_BUILD_DIR/VORNFMT.OCX" | grep -q 'PE32 executable (DLL)' || Fail "the i686 module is not a PE32 DLL"
 CheckModule "$WIN64_BUILD_DIR" x86_64-w64-mingw32 pei-x86-64
@@ -81,13 +83,18 @@ DRIVE_C="$WINEPREFIX/drive_c"
 mkdir -p "$DRIVE_C/vornfmt" "$DRIVE_C/LonWorks"
 # The default catalog C:\LonWorks\Types is the shipped one.
 cp -r "$ROOT/resources/catalog" "$DRIVE_C/LonWorks/Types"
-cp "$WIN64_BUILD_DIR/VORNFMT.OCX" "$WIN64_BUILD_DIR/com_client.exe" \
+cp "$WIN64_BUILD_DIR/VORNFMT.OCX" "$WIN64_BUILD_DIR/com_client.exe" "$WIN64_BUILD_DIR/automation_test.exe" \
    "$ROOT/tests/windows/client.vbs" "$ROOT/tests/windows/client.js" "$ROOT/tests/windows/readme_format.vbs" \
    "$DRIVE_C/vornfmt/"
 
 CLSID='{9B71C9E5-F852-488F-B457-D34352877ED1}'
 KEYS=("HKCR\\CLSID\\$CLSID\\InprocServer32" "HKCR\\CLSID\\$CLSID\\MiscStatus\\1" "HKCR\\CLSID\\$CLSID\\TypeLib"
       "HKCR\\VORNFMT.VornFmtCtrl.1\\CLSID" "HKCR\\TypeLib\\{72571184-36DA-4FCC-8BDE-A81C63E965DD}\\1.0")
+
+Step "the automation value layer's tests against the system's oleaut32"
+log="$WIN64_BUILD_DIR/automation_test.log"
+Wine 'C:\vornfmt\automation_test.exe' >"$log" 2>&1 || { tr -d '\r' <"$log" | tail -60; Fail "automation_test failed against oleaut32"; }
+tr -d '\r' <"$log" | tail -1
 
 Register() { Wine regsvr32 /s 'C:\vornfmt\VORNFMT.OCX' || Fail "regsvr32 could not register the module"; }
 Unregister() {

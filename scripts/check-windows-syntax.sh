@@ -82,6 +82,9 @@ def syntax_only(command):
 jobs_list = []  # (label, argv, directory, stdin text)
 flags_of_folder = {}
 for e in entries:
+    # The module's resource script is no C++; scripts/windows.sh compiles it.
+    if e["file"].endswith(".rc"):
+        continue
     argv = syntax_only(e["command"])
     jobs_list.append((os.path.relpath(e["file"], root), argv, e["directory"], None))
     folder = folder_of(e["file"])

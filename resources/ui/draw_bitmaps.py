@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the user interface's bitmaps as PNG files (Python standard library
-only): bitmap 205, the field states of the structure dialog (16-pixel
+"""Draws the user interface's bitmaps as PNG files, and as BMP files for the
+Windows module's resources (Python standard library only): bitmap 205, the field states of the structure dialog (16-pixel
 images side by side, white is transparent: a red question mark for a field
 not accepted, a green tick for an accepted one), and bitmap 1, the toolbox
 image (16 x 15). Run from anywhere; writes into bitmaps/ beside this file."""
@@ -97,13 +97,26 @@ def png(rows):
             + chunk(b"IEND", b""))
 
 
+def bmp(rows):
+    """A 24-bit Windows bitmap: rows bottom-up, blue-green-red, each padded to
+    four bytes."""
+    height, width = len(rows), len(rows[0])
+    stride = (width * 3 + 3) & ~3
+    pixels = b"".join(bytes(c for ch in row for c in reversed(COLOURS[ch])).ljust(stride, b"\x00")
+                      for row in reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    return header + info + pixels
+
+
 def main():
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "bitmaps")
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "field_states.png"), "wb") as f:
-        f.write(png(side_by_side(QUESTION, TICK)))
-    with open(os.path.join(folder, "toolbox.png"), "wb") as f:
-        f.write(png(rows_of(TOOLBOX)))
+    for name, rows in [("field_states", side_by_side(QUESTION, TICK)), ("toolbox", rows_of(TOOLBOX))]:
+        with open(os.path.join(folder, name + ".png"), "wb") as f:
+            f.write(png(rows))
+        with open(os.path.join(folder, name + ".bmp"), "wb") as f:
+            f.write(bmp(rows))
 
 
 if __name__ == "__main__":

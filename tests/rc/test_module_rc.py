@@ -2,6 +2,7 @@
 the resource compiler must read it back, and the data it refuses."""
 import os
 import re
+import struct
 import sys
 import unittest
 
@@ -34,13 +35,46 @@ class Literals(unittest.TestCase):
             self.assertEqual(unescape(literal), text)
 
 
+class Bitmaps(unittest.TestCase):
+    def test_bmp_rows_are_bottom_up_bgr_and_padded(self):
+        sys.path.insert(0, os.path.join(ROOT, "resources", "ui"))
+        import draw_bitmaps
+        image = draw_bitmaps.bmp(["R.", "GR"])  # red, white / green, red
+        self.assertEqual(image[:2], b"BM")
+        width, height, planes, bits = struct.unpack("<iiHH", image[18:30])
+        self.assertEqual((width, height, planes, bits), (2, 2, 1, 24))
+        offset = struct.unpack("<I", image[10:14])[0]
+        self.assertEqual(struct.unpack("<I", image[2:6])[0], len(image))
+        bottom, top = image[offset:offset + 8], image[offset + 8:offset + 16]
+        self.assertEqual(bottom, bytes([0, 150, 0, 0, 0, 200, 0, 0]))    # G R, then two bytes of padding
+        self.assertEqual(top, bytes([0, 0, 200, 255, 255, 255, 0, 0]))  # R .
+
+    def test_the_shipped_bmps_are_what_the_drawing_gives(self):
+        sys.path.insert(0, os.path.join(ROOT, "resources", "ui"))
+        import draw_bitmaps
+        folder = os.path.join(ROOT, "resources", "ui", "bitmaps")
+        for name, rows in [("toolbox", draw_bitmaps.rows_of(draw_bitmaps.TOOLBOX)),
+                           ("field_states", draw_bitmaps.side_by_side(draw_bitmaps.QUESTION, draw_bitmaps.TICK))]:
+            with open(os.path.join(folder, name + ".bmp"), "rb") as f:
+                self.assertEqual(f.read(), draw_bitmaps.bmp(rows), name)
+
+    def test_refuses_bitmaps_it_cannot_find(self):
+        for entries in [["a.png"], {"x": "a.png"}, {"1": "a.gif"}, {"1": "no-such.png"}]:
+            with self.assertRaises(ValueError, msg=repr(entries)):
+                module_rc.bitmaps(entries, ROOT)
+
+
 class StringTable(unittest.TestCase):
     def test_the_shipped_strings_in_id_order(self):
         import json
         with open(os.path.join(ROOT, "resources", "ui", "enu", "ui.json"), encoding="utf-8") as f:
             ui = json.load(f)
-        script = module_rc.resource_script(ui, "lib.tlb")
+        folder = os.path.join(ROOT, "resources", "ui", "enu")
+        script = module_rc.resource_script(ui, "lib.tlb", folder)
         self.assertIn('1 TYPELIB "lib.tlb"', script)
+        bitmap_lines = re.findall(r'^(\d+) BITMAP "(.*)"$', script, re.M)
+        self.assertEqual([(int(i), os.path.basename(p)) for i, p in bitmap_lines],
+                         [(1, "toolbox.bmp"), (205, "field_states.bmp")])
         entries = re.findall(r"^  (\d+), (L\".*\")$", script, re.M)
         self.assertEqual([int(i) for i, _ in entries], sorted(int(k) for k in ui["strings"]))
         self.assertEqual({i: unescape(t) for i, t in entries}, ui["strings"])

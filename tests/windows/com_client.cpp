@@ -10,6 +10,7 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,38 @@ void ElementMembers(const Method& control, ITypeLib* library) {
   if (property) property->Release();
 }
 
+// The module's resources as Windows reads them from the registered file.
+void ModuleResources(REFCLSID clsid) {
+  wchar_t key[80] = L"CLSID\\";
+  StringFromGUID2(clsid, key + 6, 40);
+  wcscat(key, L"\\InprocServer32");
+  wchar_t file[MAX_PATH] = L"";
+  LONG size = sizeof file;
+  Check(RegQueryValueW(HKEY_CLASSES_ROOT, key, file, &size) == ERROR_SUCCESS, "InprocServer32 names the module");
+  HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  Check(module != nullptr, "the module loads as a data file");
+  if (!module) return;
+  wchar_t text[64] = L"";
+  LoadStringW(module, 1, text, 64);
+  Check(std::wstring(text) == L"VornFmt Control", "string 1 of the STRINGTABLE is the control's name");
+  LoadStringW(module, 103, text, 64);
+  Check(std::wstring(text) == L"Found non-hexadecimal digit.", "string 103 is a value-error message");
+  Check(FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB") != nullptr, "the type library is resource TYPELIB 1");
+  const struct {
+    int id;
+    LONG width, height;
+  } bitmaps[] = {{1, 16, 15}, {205, 32, 16}};
+  for (const auto& b : bitmaps) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(b.id), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info{};
+    Check(bitmap && GetObjectW(bitmap, sizeof info, &info) == sizeof info && info.bmWidth == b.width &&
+              info.bmHeight == b.height,
+          b.id == 1 ? "bitmap 1 is the 16 x 15 toolbox image" : "bitmap 205 holds the two 16 x 16 field states");
+    if (bitmap) DeleteObject(bitmap);
+  }
+  FreeLibrary(module);
+}
+
 }  // namespace
 
 int main() {
@@ -221,6 +254,7 @@ int main() {
   const HRESULT created =
       CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
   Check(created == S_OK && object, "CoCreateInstance creates the control");
+  ModuleResources(clsid);
   ITypeLib* library = nullptr;
   Check(LoadRegTypeLib(kLibrary, 1, 0, LOCALE_NEUTRAL, &library) == S_OK, "the type library is registered and loads");
   if (object) {

@@ -2,6 +2,8 @@
 
 #include "catalog/formatter_engine.h"
 #include "catalog/resource_lock.h"
+#include "control/module_resources.h"
+#include "control/module_ui.h"
 #include "platform/code_page.h"
 
 namespace vornfmt {
@@ -41,6 +43,12 @@ void CVornFmtCtrl::SetLocaleId(std::optional<std::u16string_view> localeId) {
 void CVornFmtCtrl::OnDraw(DrawingContext& context, const DrawRect& bounds) const {
   context.FillWhite(bounds);
   context.Ellipse(bounds);
+}
+
+bool CVornFmtCtrl::DoPropertiesVerb() const {
+  ModuleUi* ui = CurrentModuleUi();
+  return ui && ui->ShowPropertyPage(ModuleString(kStringControlTypeName), kDialogPropertyPage,
+                                    ModuleString(kStringPageCaption));
 }
 
 std::vector<uint8_t> CVornFmtCtrl::SaveState() const {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "control/automation/dispatch_object.h"
+#include "control/module_resources.h"
 #include "control/type_element.h"
 #include "control/vornfmt_ctrl.h"
 
@@ -45,7 +46,7 @@ class VornFmtCtrlObject final : public DispatchObject {
 // controls of its own.
 class PropertyPageObject final : public IUnknown {
  public:
-  static constexpr int kDialogId = 200;
+  static constexpr int kDialogId = kDialogPropertyPage;
   PropertyPageObject();
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;

@@ -4,7 +4,8 @@
 // forms automation clients send. It links nothing of the module: only the
 // platform's COM and registry (vornfmt_winapi), as a Windows host links only
 // the system's. The module reads no configuration here, so the catalog is
-// the default C:\LonWorks\Types: the shipped standard catalog.
+// the default C:\LonWorks\Types: the shipped standard catalog. The host
+// has no display, so the module shows no dialog.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ struct Module {
 class Host : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) unsetenv(display);
     registry_ = new TempRegistry();
     registry_->Write("HKEY_CLASSES_ROOT", kPristineClasses);
     module_.handle = dlopen(VORNFMT_MODULE_FILE, RTLD_NOW | RTLD_LOCAL);

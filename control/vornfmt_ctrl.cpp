@@ -58,7 +58,9 @@ std::vector<uint8_t> CVornFmtCtrl::SaveState() const {
 
 bool CVornFmtCtrl::LoadState(const std::vector<uint8_t>& state) {
   if (state.size() != 4) return false;
-  loadedVersion_ = state[0] | state[1] << 8 | state[2] << 16 | static_cast<uint32_t>(state[3]) << 24;
+  const uint32_t version = state[0] | state[1] << 8 | state[2] << 16 | static_cast<uint32_t>(state[3]) << 24;
+  if (version != kVersionStamp) return false;
+  loadedVersion_ = version;
   return true;
 }
 

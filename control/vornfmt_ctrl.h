@@ -51,7 +51,8 @@ class CVornFmtCtrl {
   bool DoPropertiesVerb() const;
 
   // Persistence: only the version stamp, as 4 bytes little-endian. Load
-  // answers false (and changes nothing) for anything but 4 bytes.
+  // answers false (and changes nothing) for anything but the 4 bytes of
+  // kVersionStamp: this control has known no other version.
   std::vector<uint8_t> SaveState() const;
   bool LoadState(const std::vector<uint8_t>& state);
   uint32_t LoadedVersion() const { return loadedVersion_; }

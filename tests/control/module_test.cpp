@@ -244,7 +244,8 @@ TEST(Control, PersistsOnlyTheVersionStamp) {
   CVornFmtCtrl loaded;
   EXPECT_TRUE(loaded.LoadState(state));
   EXPECT_EQ(loaded.LoadedVersion(), 0x00010000u);
-  EXPECT_FALSE(loaded.LoadState({1, 2, 3}));
+  for (const std::vector<uint8_t>& hostile : {std::vector<uint8_t>{1, 2, 3}, {0, 0, 2, 0}, {0, 0, 1, 0, 0}, {}})
+    EXPECT_FALSE(loaded.LoadState(hostile)) << hostile.size() << " bytes";
   EXPECT_EQ(loaded.LoadedVersion(), 0x00010000u);
   EXPECT_FALSE(loaded.IsModified());
 }

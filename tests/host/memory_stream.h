@@ -31,7 +31,7 @@ class MemoryStream final : public IStream {
   HRESULT STDMETHODCALLTYPE Read(void* data, ULONG size, ULONG* read) override {
     if (failReads) return STG_E_READFAULT;
     const ULONG n = static_cast<ULONG>(std::min<size_t>(size, bytes.size() - position_));
-    std::memcpy(data, bytes.data() + position_, n);
+    if (n) std::memcpy(data, bytes.data() + position_, n);
     position_ += n;
     if (read) *read = n;
     return n == size ? S_OK : S_FALSE;

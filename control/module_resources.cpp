@@ -4,8 +4,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "control/language_module_abi.h"
+#include "control/module_ui.h"
 #include "platform/code_page.h"
 #include "platform/module_loader.h"
 
@@ -42,6 +44,8 @@ struct Source {
 struct Current {
   std::mutex mutex;
   std::shared_ptr<const Source> source;  // null: the module's own
+  ModuleUi* ui = nullptr;
+  bool uiSetChosen = false;  // the UI's current set is the source's
 };
 
 Current& TheCurrent() {
@@ -86,9 +90,45 @@ std::shared_ptr<Source> ReadModule(const VornFmtLanguageModule* module, const st
   return source;
 }
 
+// Makes `source` current and, with a user interface, its resource set the
+// UI's. A language module without a readable set of its own keeps its
+// string table; its dialogs are the built-in English ones.
+void MakeCurrent(std::shared_ptr<const Source> source) {
+  Current& current = TheCurrent();
+  std::lock_guard<std::mutex> guard(current.mutex);
+  current.source = std::move(source);
+  current.uiSetChosen = false;
+  if (!current.ui) return;
+  const std::filesystem::path folder = current.source ? current.source->resourceSet : std::filesystem::path();
+  const bool own = !current.source;
+  if ((own || !folder.empty()) && current.ui->SelectResourceSet(folder)) current.uiSetChosen = true;
+  else current.ui->SelectResourceSet({});
+}
+
 }  // namespace
 
+ModuleUi* InstallModuleUi(ModuleUi* ui) {
+  Current& current = TheCurrent();
+  std::lock_guard<std::mutex> guard(current.mutex);
+  ModuleUi* previous = current.ui;
+  current.ui = ui;
+  current.uiSetChosen = false;
+  return previous;
+}
+
+ModuleUi* CurrentModuleUi() {
+  Current& current = TheCurrent();
+  std::lock_guard<std::mutex> guard(current.mutex);
+  return current.ui;
+}
+
 std::u16string ModuleString(uint32_t id) {
+  {
+    Current& current = TheCurrent();
+    std::lock_guard<std::mutex> guard(current.mutex);
+    if (current.ui && current.uiSetChosen)
+      if (std::optional<std::u16string> text = current.ui->String(id)) return *text;
+  }
   if (auto source = CurrentSource()) {
     auto it = source->strings.find(id);
     if (it != source->strings.end()) return it->second;
@@ -131,16 +171,10 @@ bool SelectLanguageModule(std::u16string_view fileName, std::string& error) {
   }
   std::shared_ptr<Source> source = ReadModule(resources(), file, error);
   if (!source) return false;
-  Current& current = TheCurrent();
-  std::lock_guard<std::mutex> guard(current.mutex);
-  current.source = std::move(source);
+  MakeCurrent(std::move(source));
   return true;
 }
 
-void SelectOwnResources() {
-  Current& current = TheCurrent();
-  std::lock_guard<std::mutex> guard(current.mutex);
-  current.source.reset();
-}
+void SelectOwnResources() { MakeCurrent(nullptr); }
 
 }  // namespace vornfmt

@@ -15,6 +15,12 @@
 // the system searches libraries. One that cannot be loaded, or answers no
 // valid resources, leaves the current source. A loaded module is never
 // unloaded.
+//
+// With a user interface (module_ui.h) installed, choosing a source also
+// chooses its resource set there -- the language module's, or the built-in
+// English one for the module's own -- and ModuleString reads that set's
+// string table first. A language module that names no set, or one that
+// cannot be read, keeps its string table as the source of the strings.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -22,10 +28,14 @@
 
 namespace vornfmt {
 
+class ModuleUi;
+
 inline constexpr uint32_t kStringControlTypeName = 1;
 inline constexpr uint32_t kStringPageTypeName = 2;
 inline constexpr uint32_t kStringRegistryKey = 108;
 inline constexpr uint32_t kStringPageCaption = 200;
+// The dialog of the property page (empty).
+inline constexpr int kDialogPropertyPage = 200;
 
 // The string `id` of the current source; the built-in English one when the
 // source has none; empty when neither has it.
@@ -41,5 +51,11 @@ std::filesystem::path ResourceSetFolder();
 bool SelectLanguageModule(std::u16string_view fileName, std::string& error);
 // Back to the module's own resources (a module loaded stays loaded).
 void SelectOwnResources();
+
+// The user interface the module shows its resources through; null: none.
+// CVornFmtApp installs its own for the time it is started; answers the
+// previous one.
+ModuleUi* InstallModuleUi(ModuleUi* ui);
+ModuleUi* CurrentModuleUi();
 
 }  // namespace vornfmt

@@ -4,6 +4,7 @@
 
 #include "catalog/resource_lock.h"
 #include "control/module_resources.h"
+#include "control/module_ui.h"
 #include "platform/registry/winreg.h"
 
 namespace vornfmt {
@@ -54,7 +55,7 @@ std::u16string ReadConfigurationText(std::u16string_view key, std::u16string_vie
   return std::u16string(fallback);
 }
 
-CVornFmtApp::CVornFmtApp(const FormatterSetup& setup) : setup_(setup) {
+CVornFmtApp::CVornFmtApp(const FormatterSetup& setup, ModuleUi* ui) : setup_(setup), ui_(ui) {
   // The resource lock comes into being with the module object, so that it
   // outlives everything module exit still does.
   ResourceLock();
@@ -70,11 +71,15 @@ bool CVornFmtApp::InitInstance() {
   if (started) configuration_.viewMessages = ReadConfigurationNumber(key, u"ViewMessages", 0) != 0 ? 1 : 0;
   FormatterSetup setup = setup_;
   setup.viewMessages = configuration_.viewMessages;
+  if (ui_) {
+    previousUi_ = InstallModuleUi(ui_);
+    if (!setup.editor) setup.editor = ui_->Editor();
+  }
   formatter_ = AssembleFormatter(setup);
 
   configuration_.languageDll = ReadConfigurationText(key, u"LanguageDll", u"");
   languageError_.clear();
-  if (!configuration_.languageDll.empty() && !SelectLanguageModule(configuration_.languageDll, languageError_))
+  if (configuration_.languageDll.empty() || !SelectLanguageModule(configuration_.languageDll, languageError_))
     SelectOwnResources();
 
   // The key as the (possibly new) resources give it.
@@ -89,6 +94,7 @@ int CVornFmtApp::ExitInstance() {
   ResourceGuard guard(ResourceLock());
   formatter_->Engine().CloseCatalog();
   formatter_.reset();
+  if (ui_) InstallModuleUi(previousUi_);
   return 0;
 }
 

@@ -36,11 +36,17 @@ struct ModuleConfiguration {
 uint32_t ReadConfigurationNumber(std::u16string_view key, std::u16string_view name, uint32_t fallback);
 std::u16string ReadConfigurationText(std::u16string_view key, std::u16string_view name, std::u16string_view fallback);
 
+class ModuleUi;
+
 class CVornFmtApp {
  public:
   // `setup` is what the module hands the assembly besides the view-messages
-  // flag (the resource library, the dialogs); tests pass their own.
-  explicit CVornFmtApp(const FormatterSetup& setup = {});
+  // flag (the resource library, the dialogs); tests pass their own. `ui`,
+  // when given, is installed for as long as the module is started: its
+  // editor becomes the editing step's dialogs (unless `setup` names one),
+  // its resource sets follow the language module, and the Properties verb
+  // shows its page.
+  explicit CVornFmtApp(const FormatterSetup& setup = {}, ModuleUi* ui = nullptr);
   ~CVornFmtApp();
   CVornFmtApp(const CVornFmtApp&) = delete;
   CVornFmtApp& operator=(const CVornFmtApp&) = delete;
@@ -58,6 +64,8 @@ class CVornFmtApp {
 
  private:
   FormatterSetup setup_;
+  ModuleUi* ui_;
+  ModuleUi* previousUi_ = nullptr;
   ModuleConfiguration configuration_;
   std::unique_ptr<Formatter> formatter_;
   std::string languageError_;

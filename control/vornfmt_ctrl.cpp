@@ -2,6 +2,8 @@
 
 #include "catalog/formatter_engine.h"
 #include "catalog/resource_lock.h"
+#include "control/module_resources.h"
+#include "control/module_ui.h"
 #include "platform/code_page.h"
 
 namespace vornfmt {
@@ -43,6 +45,12 @@ void CVornFmtCtrl::OnDraw(DrawingContext& context, const DrawRect& bounds) const
   context.Ellipse(bounds);
 }
 
+bool CVornFmtCtrl::DoPropertiesVerb() const {
+  ModuleUi* ui = CurrentModuleUi();
+  return ui && ui->ShowPropertyPage(ModuleString(kStringControlTypeName), kDialogPropertyPage,
+                                    ModuleString(kStringPageCaption));
+}
+
 std::vector<uint8_t> CVornFmtCtrl::SaveState() const {
   return {static_cast<uint8_t>(kVersionStamp), static_cast<uint8_t>(kVersionStamp >> 8),
           static_cast<uint8_t>(kVersionStamp >> 16), static_cast<uint8_t>(kVersionStamp >> 24)};
@@ -50,7 +58,9 @@ std::vector<uint8_t> CVornFmtCtrl::SaveState() const {
 
 bool CVornFmtCtrl::LoadState(const std::vector<uint8_t>& state) {
   if (state.size() != 4) return false;
-  loadedVersion_ = state[0] | state[1] << 8 | state[2] << 16 | static_cast<uint32_t>(state[3]) << 24;
+  const uint32_t version = state[0] | state[1] << 8 | state[2] << 16 | static_cast<uint32_t>(state[3]) << 24;
+  if (version != kVersionStamp) return false;
+  loadedVersion_ = version;
   return true;
 }
 

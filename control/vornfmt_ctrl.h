@@ -45,8 +45,14 @@ class CVornFmtCtrl {
   // pen and brush.
   void OnDraw(DrawingContext& context, const DrawRect& bounds) const;
 
+  // The Properties verb: the property frame with the one page "General"
+  // (dialog 200, caption string 200), modally, through the module's user
+  // interface. False when there is none or nothing could be shown.
+  bool DoPropertiesVerb() const;
+
   // Persistence: only the version stamp, as 4 bytes little-endian. Load
-  // answers false (and changes nothing) for anything but 4 bytes.
+  // answers false (and changes nothing) for anything but the 4 bytes of
+  // kVersionStamp: this control has known no other version.
   std::vector<uint8_t> SaveState() const;
   bool LoadState(const std::vector<uint8_t>& state);
   uint32_t LoadedVersion() const { return loadedVersion_; }

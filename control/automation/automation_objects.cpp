@@ -1,6 +1,7 @@
 #include "control/automation/automation_objects.h"
 
 #include <new>
+#include <vector>
 
 #include "control/automation/module_counts.h"
 #include "control/automation/vornfmt_idl.h"
@@ -66,6 +67,54 @@ HRESULT VornFmtCtrlObject::CallMember(const DispatchMember& m, bool put, const D
   else return DISP_E_MEMBERNOTFOUND;
   return S_OK;
 }
+
+// ---- IPersistStreamInit ----------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::QueryInterface(REFIID riid, void** object) {
+  if (object && (IsEqualIID(riid, IID_IPersistStreamInit) || IsEqualIID(riid, IID_IPersist))) {
+    *object = static_cast<IPersistStreamInit*>(this);
+    AddRef();
+    return S_OK;
+  }
+  return DispatchObject::QueryInterface(riid, object);
+}
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::GetClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = idl::CLSID_VornFmt;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::IsDirty() { return control_.IsModified() ? S_OK : S_FALSE; }
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::Load(LPSTREAM stream) {
+  if (!stream) return E_POINTER;
+  std::vector<uint8_t> state(CVornFmtCtrl().SaveState().size());
+  ULONG read = 0;
+  // Only the state's own bytes are read: what follows belongs to the
+  // container; a stream that ends before them is refused.
+  const HRESULT hr = stream->Read(state.data(), static_cast<ULONG>(state.size()), &read);
+  if (FAILED(hr) || read != state.size()) return E_FAIL;
+  return control_.LoadState(state) ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::Save(LPSTREAM stream, BOOL clearDirty) {
+  if (!stream) return E_POINTER;
+  const std::vector<uint8_t> state = control_.SaveState();
+  ULONG written = 0;
+  const HRESULT hr = stream->Write(state.data(), static_cast<ULONG>(state.size()), &written);
+  if (FAILED(hr) || written != state.size()) return STG_E_CANTSAVE;
+  if (clearDirty) control_.SetModifiedFlag(false);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::GetSizeMax(ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  size->QuadPart = control_.SaveState().size();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE VornFmtCtrlObject::InitNew() { return S_OK; }
 
 // ---- the property page -------------------------------------------------------------
 

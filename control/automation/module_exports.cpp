@@ -15,6 +15,9 @@
 #include "control/automation/registration.h"
 #include "control/vornfmt_app.h"
 #include "platform/module_loader.h"
+#ifdef VORNFMT_WITH_DIALOGS
+#include "control/automation/qt_module_ui.h"
+#endif
 
 #ifdef _WIN32
 #define VORNFMT_EXPORT
@@ -25,8 +28,18 @@
 namespace vornfmt {
 namespace {
 
+// What the module shows through: the Qt dialogs when it is built with
+// them; else nothing (writes that fail answer false, no page is shown).
+ModuleUi* TheModuleUi() {
+#ifdef VORNFMT_WITH_DIALOGS
+  return &QtModuleUi();
+#else
+  return nullptr;
+#endif
+}
+
 CVornFmtApp& TheApp() {
-  static CVornFmtApp app;
+  static CVornFmtApp app({}, TheModuleUi());
   return app;
 }
 

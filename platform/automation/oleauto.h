@@ -1,8 +1,9 @@
 #pragma once
 // The automation API (VARIANT, BSTR, SAFEARRAY, VariantChangeType, HRESULT
 // and the DISP_E_ codes) and COM (GUIDs, IUnknown, IDispatch, IClassFactory,
-// DISPPARAMS, EXCEPINFO, activation, the SELFREG_E_ and CTL_E_ codes): the
-// one header through which the code reaches them.
+// DISPPARAMS, EXCEPINFO, activation, the SELFREG_E_ and CTL_E_ codes, and
+// IStream and IPersistStreamInit): the one header through which the code
+// reaches them.
 //
 //   - On Windows (_WIN32) it is the system's own: <windows.h>, <oleauto.h>
 //     and <olectl.h>, with oleaut32 and ole32 behind them.

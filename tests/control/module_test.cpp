@@ -9,9 +9,11 @@
 
 #include "catalog/formatter_engine.h"
 #include "control/module_resources.h"
+#include "control/module_ui.h"
 #include "control/vornfmt_app.h"
 #include "control/vornfmt_ctrl.h"
 #include "convert/edit_value.h"
+#include "platform/code_page.h"
 #include "platform/drive_paths.h"
 #include "platform/raster_image.h"
 #include "tests/support/temp_registry.h"
@@ -159,6 +161,82 @@ TEST(LanguageModule, AModuleThatCannotServeLeavesTheOwnResources) {
   }
 }
 
+// The one fake user interface: resource sets by folder, each answering
+// its strings as "<set> <id>" but for 106, which no set has; the folder
+// named `refused` cannot be read. Pages asked for are noted.
+class FakeUi final : public ModuleUi {
+ public:
+  ValueEditorUi* Editor() override { return nullptr; }
+  bool SelectResourceSet(const fs::path& folder) override {
+    selected.push_back(folder);
+    if (folder.filename() == refused) return false;
+    set = folder.empty() ? "own" : folder.filename().string();
+    return true;
+  }
+  std::optional<std::u16string> String(uint32_t id) override {
+    if (id == 106) return std::nullopt;
+    return codepage::Utf8ToUtf16(set + " " + std::to_string(id));
+  }
+  bool ShowPropertyPage(std::u16string_view title, int dialogId, std::u16string_view caption) override {
+    pages.push_back(codepage::Utf16ToUtf8(title) + "|" + std::to_string(dialogId) + "|" +
+                    codepage::Utf16ToUtf8(caption));
+    return true;
+  }
+  std::string refused = "unreadable";
+  std::vector<fs::path> selected;
+  std::string set;
+  std::vector<std::string> pages;
+};
+
+TEST(LanguageModule, ChoosesItsResourceSetInTheUserInterface) {
+  struct Case {
+    const char* languageDll;
+    fs::path set;                  // what the UI was asked to select
+    std::u16string caption, wrongData;  // strings 200 and 106 then
+  } cases[] = {
+      {"", "", u"own 200", u"Wrong data."},
+      {"german", fs::path(VORNFMT_SOURCE_DIR) / "resources" / "ui" / "deu", u"deu 200", u"Falsche Daten."},
+      {"/nonexistent/deu.so", "", u"own 200", u"Wrong data."},
+  };
+  for (const Case& c : cases) {
+    TempRegistry registry;
+    std::string dll = c.languageDll;
+    if (dll == "german") {
+      fs::create_symlink(VORNFMT_GERMAN_MODULE, dll = (registry.Folder() / "deu.so").string());
+      if (dll.size() > 63) GTEST_SKIP() << "the temporary folder's name is too long for LanguageDll";
+    }
+    if (!dll.empty()) registry.Write("HKEY_LOCAL_MACHINE", Hive(Text("LanguageDll", dll)));
+    FakeUi ui;
+    CVornFmtApp app({}, &ui);
+    app.InitInstance();
+    EXPECT_EQ(CurrentModuleUi(), &ui);
+    ASSERT_FALSE(ui.selected.empty()) << c.languageDll;
+    EXPECT_EQ(ui.selected.back(), c.set) << c.languageDll;
+    EXPECT_EQ(ModuleString(kStringPageCaption), c.caption) << c.languageDll;
+    EXPECT_EQ(ModuleString(106), c.wrongData) << c.languageDll << ": the set lacks it";
+    EXPECT_TRUE(CVornFmtCtrl().DoPropertiesVerb());
+    EXPECT_EQ(ui.pages, std::vector<std::string>{ui.set + " 1|200|" + ui.set + " 200"});
+    app.ExitInstance();
+    EXPECT_EQ(CurrentModuleUi(), nullptr);
+    EXPECT_FALSE(CVornFmtCtrl().DoPropertiesVerb());
+    SelectOwnResources();
+  }
+}
+
+TEST(LanguageModule, ASetThatCannotBeReadLeavesTheModulesStringTable) {
+  FakeUi ui;
+  ui.refused = "deu";
+  ModuleUi* previous = InstallModuleUi(&ui);
+  const std::string name = VORNFMT_GERMAN_MODULE;
+  std::string error;
+  ASSERT_TRUE(SelectLanguageModule(std::u16string(name.begin(), name.end()), error)) << error;
+  EXPECT_EQ(ui.set, "own") << "the dialogs fall back to the built-in set";
+  EXPECT_EQ(ModuleString(kStringPageCaption), u"Allgemein") << "the module's own table";
+  SelectOwnResources();
+  EXPECT_EQ(ModuleString(kStringPageCaption), u"own 200");
+  InstallModuleUi(previous);
+}
+
 TEST(Control, PersistsOnlyTheVersionStamp) {
   CVornFmtCtrl saved;
   const std::vector<uint8_t> state = saved.SaveState();
@@ -166,7 +244,8 @@ TEST(Control, PersistsOnlyTheVersionStamp) {
   CVornFmtCtrl loaded;
   EXPECT_TRUE(loaded.LoadState(state));
   EXPECT_EQ(loaded.LoadedVersion(), 0x00010000u);
-  EXPECT_FALSE(loaded.LoadState({1, 2, 3}));
+  for (const std::vector<uint8_t>& hostile : {std::vector<uint8_t>{1, 2, 3}, {0, 0, 2, 0}, {0, 0, 1, 0, 0}, {}})
+    EXPECT_FALSE(loaded.LoadState(hostile)) << hostile.size() << " bytes";
   EXPECT_EQ(loaded.LoadedVersion(), 0x00010000u);
   EXPECT_FALSE(loaded.IsModified());
 }

@@ -4,7 +4,8 @@
 // forms automation clients send. It links nothing of the module: only the
 // platform's COM and registry (vornfmt_winapi), as a Windows host links only
 // the system's. The module reads no configuration here, so the catalog is
-// the default C:\LonWorks\Types: the shipped standard catalog.
+// the default C:\LonWorks\Types: the shipped standard catalog. The host
+// has no display, so the module shows no dialog.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "platform/automation/oleauto.h"
 #include "platform/registry/emulation/hive_store.h"
 #include "platform/registry/winreg.h"
+#include "tests/host/memory_stream.h"
 #include "tests/support/automation_client.h"
 #include "tests/support/temp_registry.h"
 
@@ -22,6 +24,7 @@ namespace {
 
 using vornfmt::test::Arg;
 using vornfmt::test::Client;
+using vornfmt::test::MemoryStream;
 using vornfmt::test::TempRegistry;
 using vornfmt::test::TextOf;
 
@@ -52,6 +55,7 @@ struct Module {
 class Host : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) unsetenv(display);
     registry_ = new TempRegistry();
     registry_->Write("HKEY_CLASSES_ROOT", kPristineClasses);
     module_.handle = dlopen(VORNFMT_MODULE_FILE, RTLD_NOW | RTLD_LOCAL);
@@ -584,6 +588,41 @@ TEST_F(Host, GetValueVTWithoutDialogsOrWithNothingAddressedAnswersFalse) {
     EXPECT_EQ(result.v().boolVal, VARIANT_FALSE) << sub;
     EXPECT_EQ(TextOf(fmtdata.v()), u"50 1") << "left as it was";
   }
+}
+
+// ---- persistence ---------------------------------------------------------------------------
+
+TEST_F(Host, TheControlPersistsItsVersionStampThroughAStream) {
+  IPersistStreamInit* persist = nullptr;
+  ASSERT_EQ(control_.object()->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)), S_OK);
+  CLSID clsid{}, expected{};
+  ASSERT_EQ(CLSIDFromProgID(kControlProgId, &expected), S_OK);
+  EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+  EXPECT_TRUE(IsEqualCLSID(clsid, expected));
+  ULARGE_INTEGER size{};
+  EXPECT_EQ(persist->GetSizeMax(&size), S_OK);
+  EXPECT_EQ(size.QuadPart, 4u);
+  EXPECT_EQ(persist->InitNew(), S_OK);
+  EXPECT_EQ(persist->IsDirty(), S_FALSE);
+  ASSERT_EQ(control_.Put(control_.Id(u"LocaleId"), Arg::Text(u"enu")), S_OK);
+  EXPECT_EQ(persist->IsDirty(), S_OK) << "setting LocaleId marks the control modified";
+
+  MemoryStream saved;
+  EXPECT_EQ(persist->Save(&saved, TRUE), S_OK);
+  EXPECT_EQ(saved.bytes, (std::vector<BYTE>{0x00, 0x00, 0x01, 0x00}));
+  EXPECT_EQ(persist->IsDirty(), S_FALSE);
+  EXPECT_EQ(persist->Load(&saved), S_OK);
+
+  MemoryStream failing({0x00, 0x00, 0x01, 0x00});
+  failing.failReads = true;
+  MemoryStream empty, shortStream({0x00, 0x00, 0x01}), wrongStamp({0x00, 0x00, 0x02, 0x00}), full({}, 3);
+  for (MemoryStream* hostile : {&empty, &shortStream, &wrongStamp, &failing})
+    EXPECT_EQ(persist->Load(hostile), E_FAIL) << hostile->bytes.size() << " bytes";
+  EXPECT_EQ(persist->Load(nullptr), E_POINTER);
+  EXPECT_EQ(persist->Save(&full, FALSE), STG_E_CANTSAVE);
+  EXPECT_EQ(persist->Save(nullptr, FALSE), E_POINTER);
+  EXPECT_EQ(persist->Load(&saved), E_FAIL) << "read to its end already";
+  EXPECT_EQ(persist->Release(), 1u);
 }
 
 // Last: with nothing held the module may be unloaded, and the platform lets

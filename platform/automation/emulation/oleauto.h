@@ -1,13 +1,15 @@
 #pragma once
 // The automation functions the system uses: BSTR allocation, VARIANT
 // lifetime and copying, one-dimensional SAFEARRAYs, and VariantChangeType;
-// with them the COM interfaces and activation functions of com.h.
+// with them the COM interfaces and activation functions of com.h and the
+// stream interfaces of stream.h.
 // Names, arguments and result codes are those of oleaut32; the behaviour is
 // described here where a caller depends on it. This is the emulation's
 // stand-in for <oleauto.h>, used off Windows; include it through the switch
 // "platform/automation/oleauto.h".
 #include "platform/automation/emulation/automation_types.h"
 #include "platform/automation/emulation/com.h"
+#include "platform/automation/emulation/stream.h"
 
 extern "C" {
 

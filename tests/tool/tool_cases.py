@@ -156,6 +156,9 @@ def simple():
         "batch_bounds_a_line": (["format", "--batch"], 1, r"^\n26\n$", r"^vornfmt format: line 1: longer than 1 MiB\n$",
                                 b"SNVT_temp_p " + b"0" * (2 << 20) + b"\nSNVT_temp_p 0A28\n"),
     }
+
+
+# The cases that run the tool more than once or need files of their own.
 CASES = {}
 
 

@@ -2,7 +2,6 @@
 // are read within bounds: the cases that a hostile or broken catalog showed.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,37 +11,19 @@
 #include "catalog/format_file_loader.h"
 #include "catalog/formatter_engine.h"
 #include "platform/code_page.h"
+#include "tests/support/recording_format_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace vornfmt {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Recorder : public FormatFileBase {
- public:
-  void LoadEntry(std::string_view entry) override { entries.emplace_back(entry); }
-  std::vector<std::string> entries;
-};
+using Recorder = test::RecordingFormatFile;
 
 std::string Data(const std::string& name) { return std::string(VORNFMT_TEST_DATA) + "/" + name; }
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() / (std::string("vornfmt-") + info->name() + "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    fs::create_directories(path_);
-  }
-  ~TemporaryFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using TemporaryFolder = test::TempFolder;
 
 TEST(CatalogRegression, SkippedTypeFilesAreKeptWithTheirReason) {
   FormatterEngine engine;
@@ -71,7 +52,7 @@ TEST(CatalogRegression, FormatFilesThatAreNoRegularFileAreNotRead) {
   EXPECT_FALSE(LoadFormatFile("/dev/zero", recorder, error));
   EXPECT_EQ(error, "not a regular file");
   EXPECT_FALSE(LoadFormatFile(Data("no-such-file.fmt"), recorder, error));
-  EXPECT_TRUE(recorder.entries.empty());
+  EXPECT_TRUE(recorder.entries().empty());
 }
 
 TEST(CatalogRegression, FormatFilesBeyondTheBoundAreNotRead) {
@@ -86,7 +67,7 @@ TEST(CatalogRegression, FormatFilesBeyondTheBoundAreNotRead) {
   std::string error;
   EXPECT_FALSE(LoadFormatFile(path.string(), recorder, error));
   EXPECT_EQ(error, "larger than 64 MiB");
-  EXPECT_TRUE(recorder.entries.empty()) << "a refused file loads nothing";
+  EXPECT_TRUE(recorder.entries().empty()) << "a refused file loads nothing";
 }
 
 TEST(CatalogRegression, AFormatFileReadsAsItsTextAndTellsWhatItLeavesIncomplete) {
@@ -99,7 +80,7 @@ TEST(CatalogRegression, AFormatFileReadsAsItsTextAndTellsWhatItLeavesIncomplete)
   Recorder recorder;
   std::string error, unfinished;
   ASSERT_TRUE(LoadFormatFile(path.string(), recorder, error, &unfinished));
-  EXPECT_EQ(recorder.entries, (std::vector<std::string>{"SNVT_a:int;", "SNVT_b:text(\"%d\",*2+0)"}));
+  EXPECT_EQ(recorder.entries(), (std::vector<std::string>{"SNVT_a:int;", "SNVT_b:text(\"%d\",*2+0)"}));
   EXPECT_EQ(unfinished, "SNVT_nothing:banana;");
 }
 

@@ -6,20 +6,16 @@
 #include <sstream>
 #include <vector>
 
+#include "tests/support/recording_format_file.h"
+
 namespace vornfmt {
 namespace {
 
-class Recorder : public FormatFileBase {
- public:
-  void LoadEntry(std::string_view entry) override { entries.emplace_back(entry); }
-  std::vector<std::string> entries;
-};
-
 std::vector<std::string> Load(const std::string& text) {
-  Recorder recorder;
+  test::RecordingFormatFile recorder;
   std::istringstream in(text);
   LoadFormatText(in, recorder);
-  return recorder.entries;
+  return recorder.entries();
 }
 
 using Entries = std::vector<std::string>;

@@ -1,5 +1,5 @@
 // The engine: catalog, type-file table, TypesCount, format-file loading,
-// locale and language strings.
+// locale and language strings, and the program-ID text rule it searches by.
 #include "catalog/formatter_engine.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "catalog/program_id.h"
+#include "tests/support/recording_format_file.h"
 #include "tests/support/scripted_library.h"
 
 namespace vornfmt::test {
@@ -18,15 +20,6 @@ std::u16string Folder(const char* name) {
   std::string path = std::string(VORNFMT_TEST_DATA) + "/" + name;
   return std::u16string(path.begin(), path.end());
 }
-
-class RecordingFormatFile : public FormatFileBase {
- public:
-  explicit RecordingFormatFile(std::vector<std::string>* entries) : entries_(entries) {}
-  void LoadEntry(std::string_view entry) override { entries_->emplace_back(entry); }
-
- private:
-  std::vector<std::string>* entries_;
-};
 
 class Engine : public testing::Test {
  protected:
@@ -150,6 +143,23 @@ TEST(TypeFile, UnopenableFileCountsNoTypes) {
   CTypeFile file(NativeLdrf(), u"/no/such/file.typ", 1);
   EXPECT_EQ(file.TypesCount(), 0);
   EXPECT_FALSE(file.IsOpen());
+}
+
+
+TEST(ProgramIdRule, ConvertsHexadecimalText) {
+  const struct {
+    std::u16string text;
+    ProgramIdBytes bytes;
+  } rows[] = {{u"9FFFFF0501840460", {0x9F, 0xFF, 0xFF, 0x05, 0x01, 0x84, 0x04, 0x60}},
+              {u"9fffff0501840460", {0x9F, 0xFF, 0xFF, 0x05, 0x01, 0x84, 0x04, 0x60}},
+              {u"ABC:12", {0x0A, 0xBC, 0, 0, 0, 0, 0, 0}},          // cut at ':', odd count
+              {u"", {0, 0, 0, 0, 0, 0, 0, 0}},
+              {u"G1", {0, 0, 0, 0, 0, 0, 0, 0}},                    // no leading digit at all
+              {u"1", {0x01, 0, 0, 0, 0, 0, 0, 0}},
+              {u"0102030405060708090A", {1, 2, 3, 4, 5, 6, 7, 8}},  // beyond 16 digits ignored
+              {u"12 34", {0x12, 0, 0, 0, 0, 0, 0, 0}},
+              {u"\uFF11\uFF12", {0, 0, 0, 0, 0, 0, 0, 0}}};         // full-width digits are not hex
+  for (const auto& row : rows) EXPECT_EQ(ProgramIdFromText(row.text), row.bytes) << row.text.size();
 }
 
 }  // namespace

@@ -32,6 +32,18 @@ std::vector<ItemView> ItemsOf(const CBracketsObject& node) {
   return out;
 }
 
+// The text after the last conversion is joined to the last piece, and the
+// joined text is masked again when stored: for "\%d%d" the first masking
+// gives "%%d%s"; masking that again turns the 'd' after "%%" into 's', so
+// the value shows after a literal "%s", not after "%d".
+TEST(CompileTest, AJoinedPieceIsMaskedAgain) {
+  CBracketsObject root;
+  root.Compile(u"(\"\\%d%d\",)", u"SNVT_count");
+  const std::vector<ItemView> items = ItemsOf(OnlyItems(root));
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(std::tie(std::get<0>(items[0]), std::get<1>(items[0])), std::tuple(u"SNVT_count", u"%%s%s"));
+}
+
 TEST(CompileTest, CompilesItemsWithMaskedPieces) {
   const std::pair<std::u16string, std::vector<ItemView>> cases[] = {
       // Whole value, no argument list: one item named after the type.

@@ -10,43 +10,22 @@
 #include "catalog/format_file_loader.h"
 #include "format/entry_recorder.h"
 #include "format/fmt_file.h"
+#include "tests/support/recording_format_file.h"
 
 namespace vornfmt {
 namespace {
 
-// The entries handed over, and the file they were loaded into.
-struct Loaded {
-  CFmtFile file{u"test.fmt"};
-  std::vector<std::string> entries;
-};
-
-class CollectingFile : public FormatFileBase {
- public:
-  explicit CollectingFile(Loaded& loaded) : loaded_(loaded) {}
-  void LoadEntry(std::string_view entry) override {
-    loaded_.entries.emplace_back(entry);
-    loaded_.file.LoadEntry(entry);
-  }
-
- private:
-  Loaded& loaded_;
-};
-
-void LoadText(Loaded& loaded, const std::string& text) {
-  std::istringstream in(text);
-  CollectingFile collecting(loaded);
-  LoadFormatText(in, collecting);
-}
-
 TEST(FormatTextLoadingTest, ValueWithoutIntRealOrTextSwallowsNextEntry) {
-  Loaded loaded;
-  LoadText(loaded, "SNVT_a:float;\nSNVT_b:int;\n");
+  CFmtFile file(u"test.fmt");
+  test::RecordingFormatFile loaded(nullptr, &file);
+  std::istringstream in("SNVT_a:float;\nSNVT_b:int;\n");
+  LoadFormatText(in, loaded);
   // "float" completes nothing, so the next line is joined to it; the value
   // of the joined entry (from the first ':') then holds "int".
-  EXPECT_EQ(loaded.entries, (std::vector<std::string>{"SNVT_a:float;SNVT_b:int;"}));
-  ASSERT_NE(loaded.file.FindObject(u"SNVT_a"), nullptr);
-  EXPECT_EQ(loaded.file.FindObject(u"SNVT_a")->Alternatives().size(), 1u);
-  EXPECT_EQ(loaded.file.FindObject(u"SNVT_b"), nullptr);
+  EXPECT_EQ(loaded.entries(), (std::vector<std::string>{"SNVT_a:float;SNVT_b:int;"}));
+  ASSERT_NE(file.FindObject(u"SNVT_a"), nullptr);
+  EXPECT_EQ(file.FindObject(u"SNVT_a")->Alternatives().size(), 1u);
+  EXPECT_EQ(file.FindObject(u"SNVT_b"), nullptr);
 }
 
 TEST(FormatTextLoadingTest, RecorderListsDroppedAndEmptyEntries) {

@@ -36,13 +36,7 @@ const Work kWork[] = {
     {u"SCPTdefScale", {0x09, 0xC4}, u"12.5"},
 };
 
-IDispatch* CreateControl() {
-  CLSID clsid{};
-  IDispatch* control = nullptr;
-  if (CLSIDFromProgID(u"VORNFMT.VornFmtCtrl.1", &clsid) != S_OK) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&control));
-  return control;
-}
+IDispatch* CreateControl() { return vornfmt::test::CreateByProgId(u"VORNFMT.VornFmtCtrl.1"); }
 
 IDispatch* GetItem(const Client& control, const char16_t* type) {
   Arg result;

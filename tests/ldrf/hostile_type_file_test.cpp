@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ldrf/catalog_index.h"
+#include "tests/support/temp_folder.h"
 #include "ldrf/type_file_reader.h"
 
 namespace vornfmt::ldrf {
@@ -129,9 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The reason reaches the catalog's list of skipped files, and the catalog
 // still opens.
 TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const auto folder = std::filesystem::temp_directory_path() / ("vornfmt-hostile-" + std::to_string(stamp));
-  std::filesystem::create_directories(folder);
+  const vornfmt::test::TempFolder temp("vornfmt-hostile");
+  const std::filesystem::path& folder = temp.path();
   std::ofstream(folder / "deep.typ") << OneType(Deep(kDeep, R"({"kind":)", "1", "}"));
   std::ofstream(folder / "good.typ") << OneType(R"({"kind":"char"})");
   CatalogIndex index;
@@ -140,7 +140,6 @@ TEST(HostileTypeFile, IsSkippedByTheCatalogWithItsReason) {
   EXPECT_EQ(index.sets().size(), 1u);
   ASSERT_EQ(index.skipped().size(), 1u);
   EXPECT_NE(index.skipped()[0].find("deep.typ: nvts UNVT_x: \"kind\""), std::string::npos) << index.skipped()[0];
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

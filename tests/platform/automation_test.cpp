@@ -212,8 +212,8 @@ TEST(Bstr, LengthPrefixTerminatorNullEmptyAndLimits) {
   EXPECT_EQ(Image(SysAllocStringByteLen("Tes", 3)), BstrImage(3, std::string("Tes\0\0", 5)));
   // Null, and lengths beyond the limit.
   EXPECT_EQ(std::tuple(SysAllocString(nullptr), SysAllocStringByteLen("x", 0xFFFFFFFFu),
-                       SysAllocStringLen(u"x", 0x80000000u)),
-            std::tuple(nullptr, nullptr, nullptr));
+                       SysAllocStringByteLen(nullptr, 0x7FFFFFFDu), SysAllocStringLen(u"x", 0x80000000u)),
+            std::tuple(nullptr, nullptr, nullptr, nullptr));
   EXPECT_EQ(std::tuple(SysStringLen(nullptr), SysStringByteLen(nullptr)), std::tuple(0u, 0u));
   SysFreeString(nullptr);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -18,10 +19,25 @@ TEST(CodePage, Windows1252IsTheDefault) {
   EXPECT_EQ(FromAnsi("\x80\xFC"), u"\u20AC\u00FC");
   EXPECT_EQ(ToAnsi(u"\u20AC\u00FC"), std::optional<std::string>("\x80\xFC"));
   EXPECT_EQ(FromAnsi(std::string_view("a\0b", 3)), std::u16string(u"a\0b", 3));  // NUL is a character too
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::u16string wide = FromAnsi(all);
+  EXPECT_EQ(wide.find(u'\uFFFD'), std::u16string::npos);
+  EXPECT_EQ(ToAnsi(wide), std::optional<std::string>(all));  // every byte survives the round trip
 }
 
+// Windows-1252 leaves five bytes undefined. The Windows conversion maps each
+// to the C1 control of the same value and back, so these bytes travel
+// through text like every other; they must not become U+FFFD (which came
+// back as the byte FD).
 TEST(CodePage, UndefinedBytesAndMissingCharacters) {
-  EXPECT_EQ(FromAnsi("\x81"), u"\u0081");          // a hole of Windows-1252: its C1 control
+  for (const unsigned char byte : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+    const std::string narrow(1, static_cast<char>(byte));
+    const std::u16string wide(1, static_cast<char16_t>(byte));
+    EXPECT_EQ(FromAnsi(narrow), wide) << "byte " << int{byte};
+    EXPECT_EQ(ToAnsi(wide), std::optional<std::string>(narrow)) << "byte " << int{byte};
+    EXPECT_EQ(Utf8ToAnsi(Utf16ToUtf8(wide)), narrow) << "byte " << int{byte};
+  }
   EXPECT_EQ(ToAnsi(u"\u0100"), std::nullopt);      // no ANSI form
   EXPECT_EQ(ToAnsi(u"\uFFFD"), std::nullopt);
   EXPECT_EQ(Utf8ToAnsi("x\xF0\x9F\x98\x80y"), "x?y");  // one '?' for a character outside the BMP

@@ -55,10 +55,7 @@ struct CountedObject : IUnknown {
 
 TEST(ObjectVariants, CopiesAddAReferenceAndClearingReleasesIt) {
   CountedObject object;
-  VARIANT a, b, c;
-  VariantInit(&a);
-  VariantInit(&b);
-  VariantInit(&c);
+  VARIANT a{}, b{}, c{};  // VT_EMPTY, as VariantInit leaves them
   a.vt = VT_UNKNOWN;
   a.punkVal = &object;
   object.AddRef();  // the reference a holds

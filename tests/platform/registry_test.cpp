@@ -291,8 +291,8 @@ TEST_F(RegistryApi, ConcurrentWritersLoseNothing) {
 }
 
 TEST(HiveFiles, PerUserFilesComeBeforeTheSystemOnes) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vornfmt-home-XXXXXX").string();
-  const std::filesystem::path home = mkdtemp(pattern.data());
+  const vornfmt::test::TempFolder folder("vornfmt-home");
+  const std::filesystem::path& home = folder.path();
   const char* previousRegistry = std::getenv("VORNFMT_REGISTRY");
   const std::string savedRegistry = previousRegistry ? previousRegistry : "";
   unsetenv("VORNFMT_REGISTRY");
@@ -308,7 +308,6 @@ TEST(HiveFiles, PerUserFilesComeBeforeTheSystemOnes) {
   EXPECT_EQ(vornfmt::registry::HiveWriteFile(Root::LocalMachine), user / "HKEY_LOCAL_MACHINE.reg");
   unsetenv("XDG_CONFIG_HOME");
   if (previousRegistry) setenv("VORNFMT_REGISTRY", savedRegistry.c_str(), 1);
-  std::filesystem::remove_all(home);
 }
 
 }  // namespace

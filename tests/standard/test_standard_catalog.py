@@ -348,16 +348,11 @@ class StandardFormatFileTest(unittest.TestCase):
                     assert m, line
                     cls.entries.append((m.group(2), m.group(3), m.group(1) == "*", m.group(4)))
 
-    def test_every_type_has_entries_and_one_default(self):
+    # One default and one SI and US alternative each: tests/standard/standard_formats_test.cpp,
+    # on the file as the engine compiles it.
+    def test_every_type_has_entries(self):
         typ = load_json("standard.typ")
         self.assertEqual({e[0] for e in self.entries}, {t["name"] for t in typ["nvts"] + typ["cpts"]})
-        alternatives = {}
-        for name, system, default, _ in self.entries:
-            alternatives.setdefault(name, []).append((system, default))
-        for name, found in alternatives.items():
-            self.assertEqual(sum(default for _, default in found), 1, name)
-            self.assertIn(sorted(str(system) for system, _ in found), (["None"], ["SI", "US"]), name)
-        self.assertGreater(sum(len(found) == 2 for found in alternatives.values()), 100)
 
     def test_units_references_resolve_in_english_and_german(self):
         refs = {(int(s), i) for e in self.entries for s, i in re.findall(r"\*[-+.\deE]+\+[-+.\deE]+\((\d+):(\d+)\)", e[3])}

@@ -43,48 +43,19 @@ class Arg {
   }
 
   static Arg Text(const std::u16string& text) {
-    Arg a;
-    a.v_.vt = VT_BSTR;
-    a.v_.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-    return a;
+    return Make(VT_BSTR, [&](VARIANT& v) {
+      v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+    });
   }
-  static Arg NullText() {
-    Arg a;
-    a.v_.vt = VT_BSTR;
-    a.v_.bstrVal = nullptr;
-    return a;
-  }
-  static Arg I2(int16_t value) {
-    Arg a;
-    a.v_.vt = VT_I2;
-    a.v_.iVal = value;
-    return a;
-  }
-  static Arg I4(int32_t value) {
-    Arg a;
-    a.v_.vt = VT_I4;
-    a.v_.lVal = value;
-    return a;
-  }
-  static Arg R8(double value) {
-    Arg a;
-    a.v_.vt = VT_R8;
-    a.v_.dblVal = value;
-    return a;
-  }
+  static Arg NullText() { return Make(VT_BSTR, [](VARIANT& v) { v.bstrVal = nullptr; }); }
+  static Arg I2(int16_t value) { return Make(VT_I2, [=](VARIANT& v) { v.iVal = value; }); }
+  static Arg I4(int32_t value) { return Make(VT_I4, [=](VARIANT& v) { v.lVal = value; }); }
+  static Arg R8(double value) { return Make(VT_R8, [=](VARIANT& v) { v.dblVal = value; }); }
   static Arg Bool(bool value) {
-    Arg a;
-    a.v_.vt = VT_BOOL;
-    a.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return a;
+    return Make(VT_BOOL, [=](VARIANT& v) { v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; });
   }
   // The "omitted" marker of an optional argument.
-  static Arg Omitted() {
-    Arg a;
-    a.v_.vt = VT_ERROR;
-    a.v_.scode = DISP_E_PARAMNOTFOUND;
-    return a;
-  }
+  static Arg Omitted() { return Make(VT_ERROR, [](VARIANT& v) { v.scode = DISP_E_PARAMNOTFOUND; }); }
   // VT_ARRAY|VT_UI1 holding `bytes`.
   static Arg Bytes(const std::vector<uint8_t>& bytes) {
     Arg a;
@@ -120,12 +91,14 @@ class Arg {
   }
 
  private:
-  static Arg Ref(VARTYPE vt, void* target) {
+  template <typename Set>
+  static Arg Make(VARTYPE vt, Set set) {
     Arg a;
     a.v_.vt = vt;
-    a.v_.byref = target;
+    set(a.v_);
     return a;
   }
+  static Arg Ref(VARTYPE vt, void* target) { return Make(vt, [=](VARIANT& v) { v.byref = target; }); }
   VARIANT v_;
   bool borrowed_ = false;
 };
@@ -135,6 +108,16 @@ inline std::u16string TextOf(const VARIANT& v) {
   if (v.vt != VT_BSTR) return u"<vt " + std::u16string(1, static_cast<char16_t>(u'0' + v.vt % 10)) + u">";
   if (!v.bstrVal) return u"<null>";
   return std::u16string(reinterpret_cast<const char16_t*>(v.bstrVal), SysStringLen(v.bstrVal));
+}
+
+// A new object of the class registered under `progId`, asked for IDispatch
+// in-process; null when the registry or the module refuses.
+inline IDispatch* CreateByProgId(const char16_t* progId) {
+  CLSID clsid{};
+  IDispatch* object = nullptr;
+  if (CLSIDFromProgID(progId, &clsid) != S_OK) return nullptr;
+  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
+  return object;
 }
 
 // One IDispatch, called as a client calls it.

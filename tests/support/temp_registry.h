@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include <unistd.h>
+#include "tests/support/temp_folder.h"
 
 namespace vornfmt::test {
 
@@ -18,21 +18,17 @@ class TempRegistry {
  public:
   TempRegistry() {
     if (const char* previous = std::getenv("VORNFMT_REGISTRY")) previous_ = previous;
-    std::string pattern = (std::filesystem::temp_directory_path() / "vornfmt-registry-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
-    setenv("VORNFMT_REGISTRY", folder_.c_str(), 1);
+    setenv("VORNFMT_REGISTRY", folder_.path().c_str(), 1);
   }
   ~TempRegistry() {
     if (previous_) setenv("VORNFMT_REGISTRY", previous_->c_str(), 1);
     else unsetenv("VORNFMT_REGISTRY");
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
   }
   TempRegistry(const TempRegistry&) = delete;
   TempRegistry& operator=(const TempRegistry&) = delete;
 
-  const std::filesystem::path& Folder() const { return folder_; }
-  std::filesystem::path File(const std::string& root) const { return folder_ / (root + ".reg"); }
+  const std::filesystem::path& Folder() const { return folder_.path(); }
+  std::filesystem::path File(const std::string& root) const { return folder_.path() / (root + ".reg"); }
 
   // The hive file's text; empty when it does not exist.
   std::string Read(const std::string& root) const {
@@ -46,7 +42,7 @@ class TempRegistry {
   }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"vornfmt-registry"};
   std::optional<std::string> previous_;
 };
 

@@ -4,13 +4,13 @@
 // case writes its own catalog folder and loads through the real library.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_catalog.h"
 #include "typetree/codec.h"
 #include "typetree/type_tree_item.h"
@@ -24,27 +24,16 @@ inline constexpr char16_t kSetPid[] = u"8000010203040506";
 // with the object; `set` writes one set's type file.
 class TempCatalog {
  public:
-  TempCatalog() {
-    static int serial = 0;
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("vornfmt-regression-" + std::to_string(stamp) + "-" + std::to_string(++serial));
-    std::filesystem::create_directories(folder_);
-  }
-  ~TempCatalog() { std::filesystem::remove_all(folder_); }
-  TempCatalog(const TempCatalog&) = delete;
-  TempCatalog& operator=(const TempCatalog&) = delete;
-
   // A set of `scope` matching kSetPid whose network-variable types are `nvts`.
   TempCatalog& Set(const std::string& file, int scope, const std::string& nvts) {
-    std::ofstream(folder_ / file) << R"({"format":"vornfmt-types","version":1,"set":{"program_id":"8000010203040506","scope":)"
+    std::ofstream(folder_.path() / file) << R"({"format":"vornfmt-types","version":1,"set":{"program_id":"8000010203040506","scope":)"
                                   << scope << R"(},"nvts":[)" << nvts << "]}";
     return *this;
   }
-  std::string Folder() const { return folder_.string(); }
+  std::string Folder() const { return folder_.path().string(); }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"vornfmt-regression"};
 };
 
 std::string Type(int index, const std::string& name, const std::string& node) {

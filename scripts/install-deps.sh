@@ -11,6 +11,10 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev libcli11-dev python3 locales \
   g++-mingw-w64-x86-64-posix
+# The Python module and its tests, bulk decoding on Dask, and the Debian
+# package with its check (dpkg-shlibdeps, pkg-config).
+$SUDO apt-get install -y --no-install-recommends \
+  pybind11-dev python3-dev python3-pytest python3-dask python3-distributed dpkg-dev pkgconf
 # The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
 $SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
 # A German locale lets the tests check number text with a decimal comma.

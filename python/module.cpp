@@ -52,6 +52,7 @@ std::unique_ptr<PythonTypeElement> ByName(const std::shared_ptr<CatalogSession>&
                                         static_cast<int16_t>(selector));
   }
   if (!loaded) ThrowLookupError(NotLoaded("type " + name, element->Core(), pid, selector));
+  element->Loaded();
   return element;
 }
 
@@ -70,6 +71,7 @@ std::unique_ptr<PythonTypeElement> ByIndex(const std::shared_ptr<CatalogSession>
     ThrowLookupError(NotLoaded(std::string(networkVariable ? "network-variable" : "configuration-property") +
                                    " type " + std::to_string(index),
                                element->Core(), pid, selector));
+  element->Loaded();
   return element;
 }
 

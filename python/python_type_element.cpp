@@ -1,6 +1,7 @@
 #include "python/python_type_element.h"
 
 #include <cstdio>
+#include <span>
 #include <string_view>
 
 #include "convert/edit_value.h"
@@ -48,30 +49,48 @@ std::vector<std::string> PythonTypeElement::FieldNames() {
 }
 
 void PythonTypeElement::CheckSub(int16_t sub) {
-  const int16_t count = core_.SubfieldsCount();
+  const int16_t count = subfields_;
   if (sub == -1 || (sub >= 0 && sub < count)) return;
   throw py::index_error(Name(-1) + " has no subfield " + std::to_string(sub) + " (it has " + std::to_string(count) +
                         ")");
 }
 
+void PythonTypeElement::Loaded() {
+  length_ = static_cast<uint16_t>(core_.Length(-1));
+  subfields_ = core_.SubfieldsCount();
+}
+
+void PythonTypeElement::CheckLength(size_t have) {
+  if (have < length_)
+    throw py::value_error("short data: " + std::to_string(have) + " bytes; " + Name(-1) + " takes " +
+                          std::to_string(length_));
+}
+
 std::vector<uint8_t> PythonTypeElement::RawOf(const py::handle& data) {
+  if (!py::isinstance<py::buffer>(data)) throw py::type_error("data is bytes-like (bytes, bytearray, memoryview)");
   const py::buffer_info view = py::reinterpret_borrow<py::buffer>(data).request();
   if (view.ndim > 1 || view.itemsize != 1) throw py::type_error("data is bytes-like: one dimension of bytes");
+  CheckLength(static_cast<size_t>(view.size));
   const auto* first = static_cast<const uint8_t*>(view.ptr);
-  std::vector<uint8_t> raw(first, first + view.size);
-  const size_t takes = static_cast<uint16_t>(core_.Length(-1));
-  if (raw.size() < takes)
-    throw py::value_error("short data: " + std::to_string(raw.size()) + " bytes; " + Name(-1) + " takes " +
-                          std::to_string(takes));
-  return raw;
+  return std::vector<uint8_t>(first, first + view.size);
 }
 
 py::object PythonTypeElement::Format(const py::handle& data, int16_t sub, std::optional<int> vt) {
-  if (!py::isinstance<py::buffer>(data)) throw py::type_error("data is bytes-like (bytes, bytearray, memoryview)");
   CheckSub(sub);
-  const std::vector<uint8_t> raw = RawOf(data);
   if (vt && (*vt < 0 || *vt > 0xFFFF)) throw py::value_error("vt " + std::to_string(*vt) + " is no VARTYPE");
   const auto type = static_cast<VARTYPE>(vt.value_or(VT_BSTR));
+  // bytes cannot change while the GIL is released and are read in place;
+  // other buffers may, and are copied first.
+  std::vector<uint8_t> copied;
+  std::span<const uint8_t> raw;
+  if (PyBytes_Check(data.ptr())) {
+    raw = {reinterpret_cast<const uint8_t*>(PyBytes_AS_STRING(data.ptr())),
+           static_cast<size_t>(PyBytes_GET_SIZE(data.ptr()))};
+    CheckLength(raw.size());
+  } else {
+    copied = RawOf(data);
+    raw = copied;
+  }
   ScopedVariant result;
   bool ok = false;
   {
@@ -87,7 +106,6 @@ py::object PythonTypeElement::Format(const py::handle& data, int16_t sub, std::o
 }
 
 py::bytes PythonTypeElement::Write(const py::handle& data, const py::handle& value, int16_t sub) {
-  if (!py::isinstance<py::buffer>(data)) throw py::type_error("data is bytes-like (bytes, bytearray, memoryview)");
   CheckSub(sub);
   std::vector<uint8_t> raw = RawOf(data);
   ScopedVariant written(VariantOf(value));

@@ -1,4 +1,6 @@
 import os
+import subprocess
+import sys
 import time
 
 import pytest
@@ -52,3 +54,14 @@ def test_the_tools_jobs_keep_input_order(catalog, tool):
     one = run_batch(tool, text)
     assert run_batch(tool, text, "--jobs", "2") == one
     assert run_batch(tool, text, "--json", "--jobs", "3") == bulk.decode_lines(text.split("\n")[:-1], json=True)
+
+
+def test_the_command_decodes_a_file_as_json(catalog, tool, tmp_path):
+    lines = capture_lines(catalog, 500, seed=3)
+    (tmp_path / "capture.txt").write_text("\n".join(lines) + "\n", encoding="utf-8")
+    done = subprocess.run([sys.executable, "-m", "vornfmt.bulk", "capture.txt", "decoded.json", "--json", "--workers",
+                           "1"], cwd=tmp_path, capture_output=True, text=True, check=False)
+    assert done.returncode == 0, done.stderr[-2000:]
+    assert done.stdout == "500 lines decoded into decoded.json\n"
+    decoded = (tmp_path / "decoded.json").read_bytes().decode("utf-8").split("\n")[:-1]
+    assert decoded == run_batch(tool, "\n".join(lines) + "\n", "--json")

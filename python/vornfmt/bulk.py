@@ -204,6 +204,10 @@ def main(argv: list[str] | None = None) -> int:
     parser.add_argument("--json", action="store_true", help="JSON objects (type, bytes, ok, text) per line")
     parser.add_argument("--blocksize", type=int, default=DEFAULT_BLOCKSIZE, help="input bytes per partition")
     args = parser.parse_args(argv)
+    # Run as a script this file is __main__, whose functions the workers
+    # cannot import: the partitions are decoded by the package's own module.
+    from vornfmt.bulk import decode_file
+
     count = decode_file(args.source, args.output, scheduler=args.scheduler, workers=args.workers,
                         catalog=args.catalog, json=args.json, blocksize=args.blocksize)
     print(f"{count} lines decoded into {args.output}")

@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <link.h>
 
 #include "platform/module_loader.h"
 
@@ -17,8 +18,17 @@ void* ModuleSymbol(void* module, const char* name) { return module ? dlsym(modul
 
 std::filesystem::path ThisModuleFile() {
   Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&ThisModuleFile), &info) || !info.dli_fname) return {};
+  link_map* map = nullptr;
+  if (!dladdr1(reinterpret_cast<void*>(&ThisModuleFile), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) ||
+      !info.dli_fname)
+    return {};
   std::error_code ec;
+  // The program itself has no name in its link map, and the one dladdr gives
+  // it is argv[0], which may be a bare name found on PATH.
+  if (map && map->l_name && map->l_name[0] == '\0') {
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) return program;
+  }
   std::filesystem::path file = std::filesystem::canonical(info.dli_fname, ec);
   return ec ? std::filesystem::path() : file;
 }

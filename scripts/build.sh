@@ -3,5 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
-cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_WERROR=ON "$@"
+# The Python module and its tests use the system's interpreter, whose Debian
+# packages (pytest, dask) they need, even when another one comes first on PATH.
+PYTHON_ARGS=()
+if [ -x /usr/bin/python3 ]; then PYTHON_ARGS=(-DPython_EXECUTABLE=/usr/bin/python3); fi
+cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_WERROR=ON "${PYTHON_ARGS[@]}" "$@"
 cmake --build "$BUILD_DIR"

@@ -16,6 +16,10 @@ $SUDO apt-get install -y --no-install-recommends \
 # library), and Wine to register it and drive it with real clients.
 $SUDO apt-get install -y --no-install-recommends \
   g++-mingw-w64-i686-posix mingw-w64-tools wine64 file
+# The Python module and its tests, bulk decoding on Dask, and the Debian
+# package with its check (dpkg-shlibdeps, pkg-config).
+$SUDO apt-get install -y --no-install-recommends \
+  pybind11-dev python3-dev python3-pytest python3-dask python3-distributed dpkg-dev pkgconf
 # The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
 $SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
 # A German locale lets the tests check number text with a decimal comma.

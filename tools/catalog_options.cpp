@@ -4,10 +4,12 @@
 #include <iostream>
 
 #include "catalog/formatter_engine.h"
+#include "catalog/shipped_catalog.h"
 #include "platform/code_page.h"
 
-#ifndef VORNFMT_DEFAULT_CATALOG
-#define VORNFMT_DEFAULT_CATALOG "resources/catalog"
+// The installed catalog relative to the installed tool's folder.
+#ifndef VORNFMT_CATALOG_FROM_PROGRAM
+#define VORNFMT_CATALOG_FROM_PROGRAM "../share/vornfmt/catalog"
 #endif
 
 namespace vornfmt::tool {
@@ -30,7 +32,7 @@ std::string CatalogFolder(const CatalogOptions& options) {
   if (!options.catalog.empty()) return options.catalog;
   if (const char* fromEnvironment = std::getenv("VORNFMT_CATALOG"); fromEnvironment && *fromEnvironment)
     return fromEnvironment;
-  return VORNFMT_DEFAULT_CATALOG;
+  return ShippedCatalogFolder(VORNFMT_CATALOG_FROM_PROGRAM).string();
 }
 
 std::u16string PidText(const std::string& pid) {

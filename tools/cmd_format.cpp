@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -13,6 +14,7 @@
 
 #include "control/type_element_core.h"
 #include "platform/code_page.h"
+#include "tools/batch_jobs.h"
 #include "tools/commands.h"
 #include "tools/value_options.h"
 
@@ -24,6 +26,7 @@ struct FormatOptions {
   std::string hex;
   bool batch = false;
   bool json = false;
+  int jobs = 1;
 };
 
 VARTYPE RequestedType(const FormatOptions& options) {
@@ -52,16 +55,23 @@ Outcome FormatOnce(TypeElementCore& element, const std::vector<uint8_t>& raw, VA
   return outcome;
 }
 
-void PrintResult(std::string_view type, std::string_view hex, const Outcome& outcome, bool json) {
+// One result line: line breaks inside a text (a character array may hold
+// any byte) become blanks; --json gives the exact text.
+void AppendResult(std::string& out, std::string_view type, std::string_view hex, const Outcome& outcome, bool json) {
   if (!json) {
-    // One line per result: line breaks inside a text (a character array may
-    // hold any byte) become blanks; --json gives the exact text.
-    for (char c : outcome.text) std::cout.put(c == '\n' || c == '\r' ? ' ' : c);
-    std::cout.put('\n');
+    for (char c : outcome.text) out.push_back(c == '\n' || c == '\r' ? ' ' : c);
+    out.push_back('\n');
     return;
   }
   nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", outcome.ok}, {"text", outcome.text}};
-  std::cout << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  out += line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  out.push_back('\n');
+}
+
+void PrintResult(std::string_view type, std::string_view hex, const Outcome& outcome, bool json) {
+  std::string out;
+  AppendResult(out, type, hex, outcome, json);
+  std::cout << out;
 }
 
 int Format(const FormatOptions& options) {
@@ -129,9 +139,10 @@ class BatchTypes {
     std::optional<int16_t> sub;
     if (LoadType(*loaded.element, value, loaded.reason)) {
       sub = SubfieldIndex(*loaded.element, value, loaded.reason);
-    } else if (!skippedSaid_) {
-      PrintSkippedTypeFiles("format");
-      skippedSaid_ = true;
+    } else {
+      // Once per run, by whichever job first meets a type it cannot load.
+      static std::once_flag said;
+      std::call_once(said, [] { PrintSkippedTypeFiles("format"); });
     }
     if (sub) {
       loaded.sub = *sub;
@@ -158,36 +169,44 @@ class BatchTypes {
   std::map<std::string, BatchType, std::less<>> types_;
   size_t nodes_ = 0;
   uint64_t clock_ = 0;
-  bool skippedSaid_ = false;
 };
 
-// Lines "TYPE HEX" on standard input, one result line each (an empty text for
-// a line that cannot be formatted, and the reason on standard error).
+// One batch line "TYPE HEX" of a job: its result line (an empty text for a
+// line that cannot be formatted, and then the reason among the messages).
+bool FormatBatchLine(BatchTypes& types, const FormatOptions& options, const BatchLine& line, std::string& out,
+                     std::string& messages) {
+  const auto [type, hex] = SplitBatchLine(line.text);
+  Outcome outcome;
+  std::vector<uint8_t> raw;
+  if (line.tooLong) {
+    outcome.reason = "longer than 1 MiB";
+  } else if (const BatchType& batchType = types.Get(type); !batchType.element) {
+    outcome.reason = batchType.reason;
+  } else if (!UnpackHex(hex, raw)) {
+    outcome.reason = "HEX must be pairs of hexadecimal digits";
+  } else {
+    outcome = FormatOnce(*batchType.element, raw, RequestedType(options), batchType.sub);
+  }
+  if (!outcome.ok)
+    messages += "vornfmt format: line " + std::to_string(line.number) + ": " + outcome.reason + "\n";
+  AppendResult(out, line.tooLong ? std::string_view() : type, line.tooLong ? std::string_view() : hex, outcome,
+               options.json);
+  return outcome.ok;
+}
+
+// Lines "TYPE HEX" on standard input, one result line each, in input order
+// whatever the number of jobs; every job loads the types it meets itself.
 int FormatBatch(const FormatOptions& options) {
   if (!OpenCatalog(options.value.catalog)) return 1;
-  BatchTypes types(options);
-  // Reading standard input would flush the tied output stream once per line:
-  // one write call per result instead of one per buffer.
+  // Reading standard input would flush the tied output stream once per line.
   std::cin.tie(nullptr);
-  std::string line;
-  std::vector<uint8_t> raw;
-  bool allOk = true, tooLong = false;
-  for (size_t number = 1; ReadBatchLine(std::cin, line, tooLong); ++number) {
-    const auto [type, hex] = SplitBatchLine(line);
-    Outcome outcome;
-    if (tooLong) {
-      outcome.reason = "longer than 1 MiB";
-    } else if (const BatchType& batchType = types.Get(type); !batchType.element) {
-      outcome.reason = batchType.reason;
-    } else if (!UnpackHex(hex, raw)) {
-      outcome.reason = "HEX must be pairs of hexadecimal digits";
-    } else {
-      outcome = FormatOnce(*batchType.element, raw, RequestedType(options), batchType.sub);
-    }
-    if (!outcome.ok) std::cerr << "vornfmt format: line " << number << ": " << outcome.reason << "\n";
-    allOk = allOk && outcome.ok;
-    PrintResult(tooLong ? std::string_view() : type, tooLong ? std::string_view() : hex, outcome, options.json);
-  }
+  auto makeWorker = [&options]() -> BatchWorker {
+    auto types = std::make_shared<BatchTypes>(options);
+    return [types, &options](const BatchLine& line, std::string& out, std::string& messages) {
+      return FormatBatchLine(*types, options, line, out, messages);
+    };
+  };
+  const bool allOk = RunBatchJobs(std::cin, std::cout, std::cerr, static_cast<size_t>(options.jobs), makeWorker);
   return allOk ? 0 : 1;
 }
 
@@ -203,6 +222,10 @@ void AddFormatCommand(CLI::App& app, int& exitCode) {
   CLI::Option* batch = command->add_flag(
       "--batch", options->batch, "Read lines \"TYPE HEX\" from standard input and print one result line each");
   batch->excludes(type)->excludes(hex);
+  command->add_option("--jobs", options->jobs, "Threads formatting a --batch; the output stays in input order")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 64))
+      ->needs(batch);
   command->add_flag("--json", options->json, "Print each result as a JSON object (type, bytes, ok, text)");
   command->callback([options, &exitCode] {
     if (!options->batch && (options->value.type.empty() || options->hex.empty())) {

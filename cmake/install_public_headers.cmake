@@ -1,0 +1,30 @@
+# Run at install time (install(SCRIPT)): installs the face headers and every
+# header they include, as the compiler lists them, keeping their folders.
+# Set before: VORNFMT_CXX, VORNFMT_SOURCE_DIR, VORNFMT_FACE_HEADERS,
+# VORNFMT_HEADER_DESTINATION (relative to the install prefix).
+execute_process(COMMAND "${VORNFMT_CXX}" -std=c++20 -MM -I . ${VORNFMT_FACE_HEADERS}
+                WORKING_DIRECTORY "${VORNFMT_SOURCE_DIR}" OUTPUT_VARIABLE deps RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "The public headers could not be listed")
+endif()
+string(REPLACE "\\\n" " " deps "${deps}")
+string(REGEX REPLACE "[ \t\n]+" ";" tokens "${deps}")
+set(headers "")
+foreach(token IN LISTS tokens)
+  if(NOT token MATCHES "\\.h$")
+    continue()
+  endif()
+  if(IS_ABSOLUTE "${token}")
+    file(RELATIVE_PATH token "${VORNFMT_SOURCE_DIR}" "${token}")
+  endif()
+  string(REGEX REPLACE "^(\\./)+" "" token "${token}")
+  if(token MATCHES "^\\.\\./")
+    message(FATAL_ERROR "A public header includes ${token}, outside the sources")
+  endif()
+  list(APPEND headers "${token}")
+endforeach()
+list(REMOVE_DUPLICATES headers)
+foreach(header IN LISTS headers)
+  get_filename_component(folder "${header}" DIRECTORY)
+  file(INSTALL "${VORNFMT_SOURCE_DIR}/${header}" DESTINATION "${CMAKE_INSTALL_PREFIX}/${VORNFMT_HEADER_DESTINATION}/${folder}")
+endforeach()

@@ -61,6 +61,9 @@ class CTypeTreeItem : public CTypeTreeItemBase {
 
   // Drops the library handle (and the chosen format); the nodes stay.
   void FreeTree();
+  // Unique to the current opening of the type's tree; 0 while none is open.
+  // Facts kept on the nodes (leaf_facts.h) hold only under the same stamp.
+  uint64_t OpeningStamp() const { return treeHandle != 0 ? openingStamp_ : 0; }
   // Finds the format file and the type file of the identity and opens the type.
   bool Reopen();
 
@@ -89,6 +92,8 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   friend void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
 
   bool OpenTypeTree();
+  // Sets the tree handle and gives the opening a new stamp.
+  void SetTreeHandle(LdrfHandle tree);
   bool IsWholeTree() const { return owner == this; }
   // The referring root node of the opened type: follows it to the referenced type.
   void FollowRootReference(LdrfHandle tree, const std::u16string& referringName);
@@ -116,6 +121,7 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   };
 
   std::vector<CTypeTreeItemBase*> subfields;
+  uint64_t openingStamp_ = 0;
   // Path name -> first subfield index with that name (first-match semantics).
   mutable std::unordered_map<std::u16string, int16_t, NameHash, std::equal_to<>> nameIndex_;
   mutable bool nameIndexBuilt_ = false;

@@ -136,6 +136,7 @@ bool CTypeTreeItem::TakesStatedSize(uint16_t stated, const std::u16string& where
 
 void CTypeTreeItem::ClearTree() {
   facts.reset();
+  resolvedItems.reset();
   subfields.clear();
   DropNameIndex();
   ClearChildren();

@@ -20,6 +20,7 @@
 namespace vornfmt {
 
 class CAlternateFmt;
+class ResolvedItems;  // of the conversion layer (convert/output/resolved_items.h)
 
 class CTypeTreeItem : public CTypeTreeItemBase {
  public:
@@ -86,6 +87,9 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   FormatFileBase* formatFile = nullptr;
   std::u16string measurementSystem = u"SI";
   int32_t isNetworkVariable = 1;
+  // What formatting found of its own format's items in this tree, made and
+  // read by the conversion layer only; dropped with the nodes.
+  std::unique_ptr<ResolvedItems, void (*)(ResolvedItems*)> resolvedItems{nullptr, nullptr};
 
  private:
   friend void Flatten(CTypeTreeItemBase& node, CTypeTreeItem& root);

@@ -55,9 +55,12 @@ Outcome FormatOnce(TypeElementCore& element, const std::vector<uint8_t>& raw, VA
 void PrintResult(std::string_view type, std::string_view hex, const Outcome& outcome, bool json) {
   if (!json) {
     // One line per result: line breaks inside a text (a character array may
-    // hold any byte) become blanks; --json gives the exact text.
-    for (char c : outcome.text) std::cout.put(c == '\n' || c == '\r' ? ' ' : c);
-    std::cout.put('\n');
+    // hold any byte) become blanks; --json gives the exact text. The line is
+    // made first and written whole.
+    std::string shown = outcome.text;
+    std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    shown += '\n';
+    std::cout.write(shown.data(), static_cast<std::streamsize>(shown.size()));
     return;
   }
   nlohmann::ordered_json line = {{"type", type}, {"bytes", hex}, {"ok", outcome.ok}, {"text", outcome.text}};
@@ -109,6 +112,11 @@ class BatchTypes {
 
   const BatchType& Get(std::string_view type) {
     ++clock_;
+    // Batches mostly repeat a type from one line to the next.
+    if (last_ != types_.end() && last_->first == type) {
+      last_->second.lastUse = clock_;
+      return last_->second;
+    }
     auto known = types_.find(type);
     if (known == types_.end()) {
       BatchType loaded = Load(type);
@@ -117,6 +125,7 @@ class BatchTypes {
       Evict(known->first);
     }
     known->second.lastUse = clock_;
+    last_ = known;
     return known->second;
   }
 
@@ -150,12 +159,14 @@ class BatchTypes {
         if (it->first != keep && (oldest == types_.end() || it->second.lastUse < oldest->second.lastUse)) oldest = it;
       if (oldest == types_.end()) return;
       nodes_ -= oldest->second.nodes;
+      if (oldest == last_) last_ = types_.end();
       types_.erase(oldest);
     }
   }
 
   const FormatOptions& options_;
   std::map<std::string, BatchType, std::less<>> types_;
+  std::map<std::string, BatchType, std::less<>>::iterator last_ = types_.end();
   size_t nodes_ = 0;
   uint64_t clock_ = 0;
   bool skippedSaid_ = false;

@@ -1,9 +1,14 @@
-// FormatVT and WriteVT against hand-written floors, in the same run:
+// FormatVT and WriteVT against hand-written floors (bench/floors.h), in the
+// same run:
 //   ScaledScalar  a 16-bit scalar scaled by the type (0.1) to text;
-//   Switch        a two-field structure (0.5-step value, state) to text;
+//   Switch        a two-field structure (0.5-step value, state) to text, the
+//                 test type and the shipped SNVT_switch (conditional) in
+//                 bench/standard_bench.cpp;
 //   WriteText     "21.5" into a 16-bit scalar scaled by 0.1.
-// A floor does only the arithmetic and the snprintf/strtod of the job.
 #include <benchmark/benchmark.h>
+
+#include "bench/fixed_iterations.h"
+#include "bench/floors.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,6 +24,8 @@
 #include "platform/code_page.h"
 
 namespace {
+
+using namespace vornfmt::bench;
 
 vornfmt::CTypeTreeItem& Load(const char16_t* type) {
   static vornfmt::Formatter* formatter = [] {
@@ -42,46 +49,6 @@ void FormatVT(benchmark::State& state, const char16_t* type, std::vector<uint8_t
   }
 }
 
-// a x 10^b x (raw + c) with a = 1, b = -1, c = 0.
-void Floor_ScaledScalar(benchmark::State& state) {
-  const uint8_t raw[2] = {0x00, 0xEB};
-  const double a = 1, c = 0, tenth = std::pow(10.0, -1);
-  char text[32];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(raw);
-    const auto v = static_cast<int16_t>(raw[0] << 8 | raw[1]);
-    benchmark::DoNotOptimize(std::snprintf(text, sizeof text, "%.15g", a * tenth * (v + c)));
-    benchmark::DoNotOptimize(text);
-  }
-}
-
-void Floor_Switch(benchmark::State& state) {
-  const uint8_t raw[2] = {0x2B, 0x01};
-  const double a = 5, c = 0, tenth = std::pow(10.0, -1);
-  char text[64];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(raw);
-    int n = std::snprintf(text, sizeof text, "%.15g", a * tenth * (raw[0] + c));
-    text[n++] = ' ';
-    std::snprintf(text + n, sizeof text - n, "%d", static_cast<int8_t>(raw[1]));
-    benchmark::DoNotOptimize(text);
-  }
-}
-
-void Floor_WriteText(benchmark::State& state) {
-  const char* input = "21.5";
-  uint8_t raw[2] = {0, 0};
-  const double step = 1 * std::pow(10.0, -1);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(input);
-    const double r = std::strtod(input, nullptr) / step - 0;
-    const auto n = static_cast<int32_t>(r > 0 ? std::trunc(r + 0.5) : std::trunc(r - 0.5));
-    raw[0] = static_cast<uint8_t>(n >> 8);
-    raw[1] = static_cast<uint8_t>(n);
-    benchmark::DoNotOptimize(raw);
-  }
-}
-
 void WriteVT_Text(benchmark::State& state) {
   vornfmt::CTypeTreeItem& root = Load(u"UNVT_tenths");
   std::vector<uint8_t> raw(2, 0);
@@ -93,11 +60,13 @@ void WriteVT_Text(benchmark::State& state) {
   VariantClear(&value);
 }
 
-BENCHMARK(Floor_ScaledScalar);
-BENCHMARK_CAPTURE(FormatVT, ScaledScalar, u"UNVT_tenths", std::vector<uint8_t>{0x00, 0xEB});
-BENCHMARK(Floor_Switch);
-BENCHMARK_CAPTURE(FormatVT, Switch, u"UNVT_switch", std::vector<uint8_t>{0x2B, 0x01});
-BENCHMARK(Floor_WriteText);
-BENCHMARK(WriteVT_Text);
+BENCHMARK(Floor_ScaledScalar)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(Floor_ScaledScalarToChars)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(FormatVT, ScaledScalar, u"UNVT_tenths", std::vector<uint8_t>{0x00, 0xEB})->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(Floor_Switch)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(Floor_SwitchToChars)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(FormatVT, Switch, u"UNVT_switch", std::vector<uint8_t>{0x2B, 0x01})->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(Floor_WriteText)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(WriteVT_Text)->Apply(vornfmt::bench::FixedIterations);
 
 }  // namespace

@@ -3,6 +3,8 @@
 // the same lines and cutting them into tokens.
 #include <benchmark/benchmark.h>
 
+#include "bench/fixed_iterations.h"
+
 #include <cctype>
 #include <memory>
 #include <sstream>
@@ -83,7 +85,7 @@ void BM_ReadAndTokenize(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FormatFileText().size()));
 }
-BENCHMARK(BM_ReadAndTokenize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndTokenize)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
 
 // The engine's path: the factory makes the format file, LoadFormatText reads,
 // joins and hands over the entries, the file parses and compiles them. The
@@ -102,6 +104,6 @@ void BM_LoadAndCompile(benchmark::State& state) {
   state.counters["objects"] = static_cast<double>(objects);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FormatFileText().size()));
 }
-BENCHMARK(BM_LoadAndCompile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndCompile)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
 
 }  // namespace

@@ -2,6 +2,8 @@
 // shipped standard set, opening a catalog, expanding a tree, and a find.
 #include <benchmark/benchmark.h>
 
+#include "bench/fixed_iterations.h"
+
 #include <string>
 
 #include "ldrf/expanded_tree.h"
@@ -38,7 +40,7 @@ void ParseGeneratedMegabyte(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
   state.counters["file_bytes"] = double(text.size());
 }
-BENCHMARK(ParseGeneratedMegabyte)->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseGeneratedMegabyte)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
 
 void OpenStandardCatalog(benchmark::State& state) {
   const std::string folder = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
@@ -48,7 +50,7 @@ void OpenStandardCatalog(benchmark::State& state) {
     LdrfCloseCatalog(catalog);
   }
 }
-BENCHMARK(OpenStandardCatalog)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenStandardCatalog)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
 
 void FindFieldInWideStructure(benchmark::State& state) {
   const std::string text = GeneratedTypeFile(1);
@@ -58,6 +60,6 @@ void FindFieldInWideStructure(benchmark::State& state) {
   vornfmt::ldrf::ExpandedTree tree(data.nvts[0]);
   for (auto _ : state) benchmark::DoNotOptimize(tree.FindFrom(0, "field_7"));
 }
-BENCHMARK(FindFieldInWideStructure);
+BENCHMARK(FindFieldInWideStructure)->Apply(vornfmt::bench::FixedIterations);
 
 }  // namespace

@@ -1,10 +1,16 @@
 // FormatVT on the shipped standard catalog, the work behind one line of
 // `vornfmt format --batch`:
 //   TempP      SNVT_temp_p 0A28 (a scaled scalar under a condition);
-//   Switch     SNVT_switch C801 (a two-field structure);
+//   Switch     SNVT_switch C801 (a two-field structure under a condition),
+//              beside its to_chars floor (bench/floors.h);
+//   Alarm2, StrAsc  the two largest texts of the set;
+//   SwitchThreads  SNVT_switch from one and from two threads;
 //   EveryType  every standard type in turn, each with random bytes of its
 //              size (the mix bench/batch_input.py writes).
 #include <benchmark/benchmark.h>
+
+#include "bench/fixed_iterations.h"
+#include "bench/floors.h"
 
 #include <cstdlib>
 #include <memory>
@@ -19,6 +25,8 @@
 #include "platform/code_page.h"
 
 namespace {
+
+using namespace vornfmt::bench;
 
 constexpr char16_t kPid[] = u"0000000000000000";
 constexpr int kRounds = 32;
@@ -47,6 +55,22 @@ void FormatOne(benchmark::State& state, const char16_t* type, std::vector<uint8_
     benchmark::DoNotOptimize(vornfmt::FormatToVariant(root, raw.data(), raw.size(), VT_BSTR, &result, -1));
     VariantClear(&result);
   }
+}
+
+// SNVT_switch on one engine from one and from two threads, each with a tree
+// of its own: items per second should nearly double on two cores.
+void SwitchThreads(benchmark::State& state) {
+  OpenStandardCatalog();
+  vornfmt::CTypeTreeItem root;
+  if (!root.LoadByName(u"SNVT_switch", kPid, 0)) std::abort();
+  const uint8_t raw[2] = {0xC8, 0x01};
+  VARIANT result;
+  VariantInit(&result);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(vornfmt::FormatToVariant(root, raw, sizeof raw, VT_BSTR, &result, -1));
+    VariantClear(&result);
+  }
+  state.SetItemsProcessed(state.iterations());
 }
 
 void EveryType(benchmark::State& state) {
@@ -83,9 +107,13 @@ void EveryType(benchmark::State& state) {
   state.counters["types"] = static_cast<double>(roots.size());
 }
 
-BENCHMARK_CAPTURE(FormatOne, TempP, u"SNVT_temp_p", std::vector<uint8_t>{0x0A, 0x28});
-BENCHMARK_CAPTURE(FormatOne, Switch, u"SNVT_switch", std::vector<uint8_t>{0xC8, 0x01});
-BENCHMARK(EveryType);
-BENCHMARK_CAPTURE(FormatOne, Alarm2, u"SNVT_alarm_2", std::vector<uint8_t>{0xF2, 0x10, 0xBD, 0xE1, 0xD6, 0x85, 0x5F, 0x89, 0x15, 0x1C, 0x0C, 0x7B, 0x69, 0x1E, 0xD9, 0xC4, 0xB6, 0x1E, 0x6B, 0x6B, 0x5E, 0x5E, 0xBF, 0xCF, 0x85, 0x09, 0x21, 0xD5, 0xF0, 0xC1, 0x35});
+BENCHMARK_CAPTURE(FormatOne, TempP, u"SNVT_temp_p", std::vector<uint8_t>{0x0A, 0x28})->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(FormatOne, Switch, u"SNVT_switch", std::vector<uint8_t>{0xC8, 0x01})->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(Floor_SwitchToChars)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK(SwitchThreads)->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK(EveryType)->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(FormatOne, Alarm2, u"SNVT_alarm_2", std::vector<uint8_t>{0xF2, 0x10, 0xBD, 0xE1, 0xD6, 0x85, 0x5F, 0x89, 0x15, 0x1C, 0x0C, 0x7B, 0x69, 0x1E, 0xD9, 0xC4, 0xB6, 0x1E, 0x6B, 0x6B, 0x5E, 0x5E, 0xBF, 0xCF, 0x85, 0x09, 0x21, 0xD5, 0xF0, 0xC1, 0x35})->Apply(vornfmt::bench::FixedIterations);
+
+BENCHMARK_CAPTURE(FormatOne, StrAsc, u"SNVT_str_asc", std::vector<uint8_t>(31, 0x41))->Apply(vornfmt::bench::FixedIterations);
 
 }  // namespace

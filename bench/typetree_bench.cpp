@@ -2,6 +2,8 @@
 // fields, one a 22-character array) and SNVT_str_asc (a 31-character array).
 #include <benchmark/benchmark.h>
 
+#include "bench/fixed_iterations.h"
+
 #include <string>
 #include <vector>
 
@@ -57,11 +59,11 @@ void EncodeTree(benchmark::State& state, const char16_t* type) {
   for (auto _ : state) benchmark::DoNotOptimize(vornfmt::Encode(root, raw.data(), raw.size(), nullptr));
 }
 
-BENCHMARK_CAPTURE(BuildTree, SNVT_alarm_2, u"SNVT_alarm_2");
-BENCHMARK_CAPTURE(BuildTree, SNVT_str_asc, u"SNVT_str_asc");
-BENCHMARK_CAPTURE(DecodeTree, SNVT_alarm_2, u"SNVT_alarm_2");
-BENCHMARK_CAPTURE(DecodeTree, SNVT_str_asc, u"SNVT_str_asc");
-BENCHMARK_CAPTURE(EncodeTree, SNVT_alarm_2, u"SNVT_alarm_2");
-BENCHMARK_CAPTURE(EncodeTree, SNVT_str_asc, u"SNVT_str_asc");
+BENCHMARK_CAPTURE(BuildTree, SNVT_alarm_2, u"SNVT_alarm_2")->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(BuildTree, SNVT_str_asc, u"SNVT_str_asc")->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(DecodeTree, SNVT_alarm_2, u"SNVT_alarm_2")->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(DecodeTree, SNVT_str_asc, u"SNVT_str_asc")->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(EncodeTree, SNVT_alarm_2, u"SNVT_alarm_2")->Apply(vornfmt::bench::FixedIterations);
+BENCHMARK_CAPTURE(EncodeTree, SNVT_str_asc, u"SNVT_str_asc")->Apply(vornfmt::bench::FixedIterations);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "catalog/formatter_engine.h"
 
+#include <atomic>
 #include <cstring>
 #include <optional>
 
@@ -11,6 +12,10 @@
 
 namespace vornfmt {
 namespace {
+
+std::atomic<uint32_t> catalogEpoch{1};
+
+void NextCatalogEpoch() { catalogEpoch.fetch_add(1, std::memory_order_relaxed); }
 
 FormatterEngine*& InstalledEngine() {
   static FormatterEngine* installed = nullptr;
@@ -28,8 +33,11 @@ FormatterEngine& TheEngine() {
 FormatterEngine* InstallEngine(FormatterEngine* engine) {
   FormatterEngine* previous = InstalledEngine();
   InstalledEngine() = engine;
+  NextCatalogEpoch();
   return previous;
 }
+
+uint32_t CatalogEpoch() { return catalogEpoch.load(std::memory_order_relaxed); }
 
 FormatterEngine::FormatterEngine(const LdrfApi& library) : library_(&library) { SelectUserNumericLocale(); }
 
@@ -45,7 +53,7 @@ std::string FormatterEngine::LastLibraryError() const {
 
 void FormatterEngine::OpenCatalog(const std::u16string& folder) {
   ResourceGuard guard(ResourceLock());
-  CloseCatalog();  // opening again starts afresh rather than leaking the old catalog
+  CloseCatalog();  // opening again starts afresh rather than leaking the old catalog (and a new epoch)
   catalogFolder_ = folder;
   auto narrow = Narrow(folder);
   if (library_->LdrfOpenCatalog(narrow ? narrow->c_str() : nullptr, 1, &catalog_) != LDRF_OK) {
@@ -127,6 +135,7 @@ uint16_t FormatterEngine::TypesCount(std::u16string_view pid, uint16_t selector,
 }
 
 void FormatterEngine::CloseCatalog() {
+  NextCatalogEpoch();
   formatFiles_.clear();
   formatFileProblems_.clear();
   typeFiles_.clear();

@@ -78,4 +78,10 @@ FormatterEngine& TheEngine();
 // the engine it replaced. For hosts and tests that bring their own.
 FormatterEngine* InstallEngine(FormatterEngine* engine);
 
+// A number that changes whenever a catalog opens or closes or another engine
+// is installed: what was asked of the library before it changed may no
+// longer be what the library would answer (type trees cache leaf facts
+// under it).
+uint32_t CatalogEpoch();
+
 }  // namespace vornfmt

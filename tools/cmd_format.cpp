@@ -119,6 +119,11 @@ class BatchTypes {
 
   const BatchType& Get(std::string_view type) {
     ++clock_;
+    // Batches mostly repeat a type from one line to the next.
+    if (last_ != types_.end() && last_->first == type) {
+      last_->second.lastUse = clock_;
+      return last_->second;
+    }
     auto known = types_.find(type);
     if (known == types_.end()) {
       BatchType loaded = Load(type);
@@ -127,6 +132,7 @@ class BatchTypes {
       Evict(known->first);
     }
     known->second.lastUse = clock_;
+    last_ = known;
     return known->second;
   }
 
@@ -161,12 +167,14 @@ class BatchTypes {
         if (it->first != keep && (oldest == types_.end() || it->second.lastUse < oldest->second.lastUse)) oldest = it;
       if (oldest == types_.end()) return;
       nodes_ -= oldest->second.nodes;
+      if (oldest == last_) last_ = types_.end();
       types_.erase(oldest);
     }
   }
 
   const FormatOptions& options_;
   std::map<std::string, BatchType, std::less<>> types_;
+  std::map<std::string, BatchType, std::less<>>::iterator last_ = types_.end();
   size_t nodes_ = 0;
   uint64_t clock_ = 0;
 };

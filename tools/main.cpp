@@ -3,12 +3,29 @@
 #include <iostream>
 
 #include "convert/formatter_assembly.h"
-#include "dialogs/qt_value_editor.h"
 #include "tools/commands.h"
+#ifdef VORNFMT_WITH_DIALOGS
+#include "dialogs/qt_value_editor.h"
+#endif
 
 #ifndef VORNFMT_VERSION
 #define VORNFMT_VERSION "0.0.0"
 #endif
+
+namespace {
+
+// Format-file texts are widened from the ANSI code page. The dialogs are
+// installed but view messages stay off: a value that cannot be written is
+// refused and the tool says so; only `edit` opens a dialog.
+vornfmt::FormatterSetup ToolSetup() {
+#ifdef VORNFMT_WITH_DIALOGS
+  return {.editor = &vornfmt::dialogs::QtEditor()};
+#else
+  return {};
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The tool writes through iostreams only; unsynchronised streams buffer by themselves.
@@ -16,11 +33,7 @@ int main(int argc, char** argv) {
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);
-  // Format-file texts are widened from the ANSI code page. The dialogs are
-  // installed but view messages stay off: a value that cannot be written is
-  // refused and the tool says so; only `edit` opens a dialog.
-  const std::unique_ptr<vornfmt::Formatter> formatter =
-      vornfmt::AssembleFormatter({.editor = &vornfmt::dialogs::QtEditor()});
+  const std::unique_ptr<vornfmt::Formatter> formatter = vornfmt::AssembleFormatter(ToolSetup());
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);
@@ -28,7 +41,9 @@ int main(int argc, char** argv) {
   vornfmt::tool::AddFormatsCommand(app, exitCode);
   vornfmt::tool::AddFormatCommand(app, exitCode);
   vornfmt::tool::AddWriteCommand(app, exitCode);
+#ifdef VORNFMT_WITH_DIALOGS
   vornfmt::tool::AddEditCommand(app, exitCode);
+#endif
   vornfmt::tool::AddRegisterCommand(app, exitCode);
   try {
     app.parse(argc, argv);

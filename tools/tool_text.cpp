@@ -57,8 +57,12 @@ bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong) {
 }
 
 std::pair<std::string_view, std::string_view> SplitBatchLine(std::string_view line) {
-  const size_t split = std::min(line.find_first_of(" \t"), line.size());
-  const size_t hexStart = std::min(line.find_first_not_of(" \t", split), line.size());
+  // A plain scan: find_first_of over a set costs a memchr per character.
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t split = 0;
+  while (split < line.size() && !blank(line[split])) ++split;
+  size_t hexStart = split;
+  while (hexStart < line.size() && blank(line[hexStart])) ++hexStart;
   return {line.substr(0, split), line.substr(hexStart)};
 }
 

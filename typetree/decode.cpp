@@ -2,7 +2,7 @@
 #include <bit>
 
 #include "typetree/codec.h"
-#include "typetree/leaf_details.h"
+#include "typetree/leaf_facts.h"
 
 namespace vornfmt {
 namespace {
@@ -25,16 +25,16 @@ long double RawNumber(int32_t kind, const RawBits& x) {
 }
 
 bool DecodeLeaf(CTypeTreeItemBase& node, const uint8_t* raw, size_t length) {
-  LeafDetails details;
-  if (!SelectLeaf(node, details)) return false;
+  const LeafFacts* facts = FactsOf(node);
+  if (!facts) return false;
   RawBits x{};
-  if (!ReadBits(raw, length, LeafSpan(node, details), x)) return false;
+  if (!ReadBits(raw, length, facts->span, x)) return false;
   const long double v = RawNumber(node.kind, x);
   if (!IsScaledKind(node.kind)) {
     node.value.Store(static_cast<double>(v));
     return true;
   }
-  node.value.Store(static_cast<double>(ToEngineering(v, details)));
+  node.value.Store(static_cast<double>(ToEngineering(v, facts->details)));
   return true;
 }
 
@@ -43,7 +43,7 @@ bool DecodeLeaf(CTypeTreeItemBase& node, const uint8_t* raw, size_t length) {
 bool Decode(CTypeTreeItemBase& node, const uint8_t* raw, size_t length) {
   if (IsConvertedKind(node.kind)) return DecodeLeaf(node, raw, length);
   for (const auto& child : node.Children()) Decode(*child, raw, length);
-  return node.SelectNode() != 0;
+  return FactsOf(node) != nullptr;  // the node can be selected
 }
 
 }  // namespace vornfmt

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "typetree/codec.h"
-#include "typetree/leaf_details.h"
+#include "typetree/leaf_facts.h"
 #include "typetree/library_access.h"
 #include "typetree/limit_breach.h"
 
@@ -60,8 +60,9 @@ long double RepresentationSlack(int32_t limit, const LeafDetails& d) {
 // Raw value R = V / (a x 10^b) - c, tested against the raw limits before and
 // after rounding. A value that is not a number breaks the limits.
 bool EncodeScaled(CTypeTreeItemBase& node, const EncodeTarget& t) {
-  LeafDetails d;
-  if (!SelectLeaf(node, d)) return false;
+  const LeafFacts* facts = FactsOf(node);
+  if (!facts) return false;
+  const LeafDetails& d = facts->details;
   const long double r = ToRaw(node.value.value, d);
   const bool within =
       r >= d.minimum - RepresentationSlack(d.minimum, d) && r <= d.maximum + RepresentationSlack(d.maximum, d);
@@ -70,7 +71,7 @@ bool EncodeScaled(CTypeTreeItemBase& node, const EncodeTarget& t) {
   if (n < d.minimum || n > d.maximum) return Breach(node, t);
   RawBits y{};
   PutInteger(node.kind, n, y);
-  return WriteBits(t.raw, t.length, LeafSpan(node, d), y);
+  return WriteBits(t.raw, t.length, facts->span, y);
 }
 
 // Narrowing to single precision; values beyond its range become infinite.
@@ -83,18 +84,13 @@ float ToSingle(double v) {
 }
 
 bool EncodeFloat(CTypeTreeItemBase& node, const EncodeTarget& t) {
-  LeafDetails d;
-  if (!SelectLeaf(node, d)) return false;
-  float minimum = 0, maximum = 0;
-  {
-    ResourceGuard guard(ResourceLock());
-    Lib().LdrfGetFloatDetails(d.tree, &minimum, &maximum);
-  }
+  const LeafFacts* facts = FactsOf(node);
+  if (!facts) return false;
   const float v = ToSingle(node.value.value);
-  if (!(v >= minimum && v <= maximum)) return Breach(node, t);
+  if (!(v >= facts->floatMinimum && v <= facts->floatMaximum)) return Breach(node, t);
   RawBits y{};
   PutBigEndian32(std::bit_cast<uint32_t>(v), y);
-  return WriteBits(t.raw, t.length, LeafSpan(node, d), y);
+  return WriteBits(t.raw, t.length, facts->span, y);
 }
 
 // Enumerations are not scaled or tested: the low 8 bits of the value

@@ -2,6 +2,7 @@
 // read from, and the resolution of a scaled node.
 #include "typetree/codec.h"
 #include "typetree/leaf_details.h"
+#include "typetree/leaf_facts.h"
 #include "typetree/library_access.h"
 #include "typetree/type_tree_item.h"
 
@@ -20,10 +21,10 @@ CTypeFile* EnumerationFile(CTypeTreeItemBase& node) {
 }  // namespace
 
 bool GetEnumSet(CTypeTreeItemBase& node, int32_t& set) {
-  const LdrfHandle tree = node.SelectNode();
-  if (tree == 0) return false;
-  ResourceGuard guard(ResourceLock());
-  return TreeCallSucceeded(Lib().LdrfGetEnumDetails(tree, nullptr, &set, nullptr, nullptr));
+  const LeafFacts* facts = FactsOf(node);
+  if (!facts || !facts->hasEnumSet) return false;
+  set = facts->enumSet;
+  return true;
 }
 
 std::u16string EnumNameByValue(CTypeTreeItemBase& node, int32_t value) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalog/text_buffer.h"
+#include "typetree/leaf_facts.h"
 #include "typetree/library_access.h"
 
 namespace vornfmt {
@@ -134,6 +135,8 @@ bool CTypeTreeItem::TakesStatedSize(uint16_t stated, const std::u16string& where
 }
 
 void CTypeTreeItem::ClearTree() {
+  facts.reset();
+  resolvedItems.reset();
   subfields.clear();
   DropNameIndex();
   ClearChildren();

@@ -1,5 +1,7 @@
 #include "typetree/type_tree_item.h"
 
+#include <atomic>
+
 #include "format/alternate_fmt.h"
 #include "typetree/library_access.h"
 
@@ -72,7 +74,13 @@ void CTypeTreeItem::FreeTree() {
   if (treeHandle == 0) return;
   ResourceGuard guard(ResourceLock());
   Lib().LdrfFreeTypeTree(treeHandle);
-  treeHandle = 0;
+  SetTreeHandle(0);
+}
+
+void CTypeTreeItem::SetTreeHandle(LdrfHandle tree) {
+  static std::atomic<uint64_t> openings{0};
+  treeHandle = tree;
+  openingStamp_ = openings.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 bool CTypeTreeItem::Reopen() {
@@ -98,7 +106,7 @@ bool CTypeTreeItem::OpenTypeTree() {
     r = typeFile->GetTypeByName(isNetworkVariable != 0, typeName, index, tree);
     if (r == LDRF_OK) typeIndex = index;
   }
-  treeHandle = r == LDRF_OK ? tree : 0;
+  SetTreeHandle(r == LDRF_OK ? tree : 0);
   return r == LDRF_OK;
 }
 

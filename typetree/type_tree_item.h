@@ -20,6 +20,7 @@
 namespace vornfmt {
 
 class CAlternateFmt;
+class ResolvedItems;  // of the conversion layer (convert/output/resolved_items.h)
 
 class CTypeTreeItem : public CTypeTreeItemBase {
  public:
@@ -61,6 +62,9 @@ class CTypeTreeItem : public CTypeTreeItemBase {
 
   // Drops the library handle (and the chosen format); the nodes stay.
   void FreeTree();
+  // Unique to the current opening of the type's tree; 0 while none is open.
+  // Facts kept on the nodes (leaf_facts.h) hold only under the same stamp.
+  uint64_t OpeningStamp() const { return treeHandle != 0 ? openingStamp_ : 0; }
   // Finds the format file and the type file of the identity and opens the type.
   bool Reopen();
 
@@ -83,12 +87,17 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   FormatFileBase* formatFile = nullptr;
   std::u16string measurementSystem = u"SI";
   int32_t isNetworkVariable = 1;
+  // What formatting found of its own format's items in this tree, made and
+  // read by the conversion layer only; dropped with the nodes.
+  std::unique_ptr<ResolvedItems, void (*)(ResolvedItems*)> resolvedItems{nullptr, nullptr};
 
  private:
   friend void Flatten(CTypeTreeItemBase& node, CTypeTreeItem& root);
   friend void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
 
   bool OpenTypeTree();
+  // Sets the tree handle and gives the opening a new stamp.
+  void SetTreeHandle(LdrfHandle tree);
   bool IsWholeTree() const { return owner == this; }
   // The referring root node of the opened type: follows it to the referenced type.
   void FollowRootReference(LdrfHandle tree, const std::u16string& referringName);
@@ -116,6 +125,7 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   };
 
   std::vector<CTypeTreeItemBase*> subfields;
+  uint64_t openingStamp_ = 0;
   // Path name -> first subfield index with that name (first-match semantics).
   mutable std::unordered_map<std::u16string, int16_t, NameHash, std::equal_to<>> nameIndex_;
   mutable bool nameIndexBuilt_ = false;

@@ -1,6 +1,7 @@
 #include "typetree/type_tree_item_base.h"
 
 #include "catalog/text_buffer.h"
+#include "typetree/leaf_facts.h"
 #include "typetree/library_access.h"
 
 namespace vornfmt {

@@ -6,7 +6,8 @@
 //
 // Nodes keep no library position: every query that needs the library selects
 // the node again from the nearest CTypeTreeItem above it (SelectNode), one
-// find and one read per level.
+// find and one read per level. The codec's questions are answered once per
+// opening of the type and kept (leaf_facts.h).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "catalog/ldrf_api.h"
 #include "typetree/language_string_ref.h"
+#include "typetree/leaf_facts.h"
 #include "typetree/node_value.h"
 #include "typetree/type_kind.h"
 
@@ -66,6 +68,9 @@ class CTypeTreeItemBase {
   LanguageStringRef nameRef;
   LanguageStringRef commentRef;
   LanguageStringRef unitsRef;
+  // What the codec asked the library about this node, while still current
+  // (leaf_facts.h); dropped with the node.
+  std::unique_ptr<LeafFacts> facts;
 
  protected:
   // The path name by the base rule, for the item's GetName too.

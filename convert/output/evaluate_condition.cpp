@@ -10,8 +10,6 @@
 namespace vornfmt {
 namespace {
 
-enum class Comparison { Equal, NotEqual, AtLeast, AtMost, Greater, Less };
-
 struct Operator {
   std::u16string_view text;
   Comparison comparison;
@@ -40,27 +38,35 @@ bool Compare(double value, Comparison comparison, double number) {
     case Comparison::AtMost: return value <= number;
     case Comparison::Greater: return value > number;
     case Comparison::Less: return value < number;
+    case Comparison::None: break;
   }
   return false;
 }
 
 }  // namespace
 
-bool EvaluateCondition(const CBracketsObject& node, CTypeTreeItem& root) {
+ResolvedCondition ResolveCondition(const CBracketsObject& node, CTypeTreeItem& root) {
   const std::u16string condition = WithoutBlanks(Between(node.Condition(), u'(', u')'));
   for (const Operator& op : kOperators) {
     const size_t at = condition.find(op.text);
     if (at == std::u16string::npos) continue;
     const std::u16string_view text(condition);
-    CTypeTreeItemBase* field = root.FindItemByName(text.substr(0, at));
-    if (!field || !field->value.IsSet()) return false;
     // The number belongs to the format file, which writes '.' in every
     // locale; read in the user's locale, 327.665 would be 327 under a
     // decimal comma.
-    const double number = ReadFormatNumber(text.substr(at + op.text.size()));
-    return Compare(field->value.value, op.comparison, number);
+    return {root.FindItemByName(text.substr(0, at)), op.comparison,
+            ReadFormatNumber(text.substr(at + op.text.size()))};
   }
-  return false;
+  return {};
+}
+
+bool Holds(const ResolvedCondition& c) {
+  if (c.comparison == Comparison::None || !c.field || !c.field->value.IsSet()) return false;
+  return Compare(c.field->value.value, c.comparison, c.number);
+}
+
+bool EvaluateCondition(const CBracketsObject& node, CTypeTreeItem& root) {
+  return Holds(ResolveCondition(node, root));
 }
 
 }  // namespace vornfmt

@@ -17,4 +17,19 @@ namespace vornfmt {
 // operators, when the field does not exist and when its value is not set.
 bool EvaluateCondition(const CBracketsObject& node, CTypeTreeItem& root);
 
+enum class Comparison { None, Equal, NotEqual, AtLeast, AtMost, Greater, Less };
+
+// A condition read and its field found once, for formatting the same tree
+// through the same format again (resolved_items.h).
+struct ResolvedCondition {
+  const CTypeTreeItemBase* field = nullptr;  // null when the tree has none
+  Comparison comparison = Comparison::None;  // None when the text has no operator
+  double number = 0.0;
+};
+
+ResolvedCondition ResolveCondition(const CBracketsObject& node, CTypeTreeItem& root);
+// What EvaluateCondition answers, from the condition resolved before and the
+// field's value now.
+bool Holds(const ResolvedCondition& condition);
+
 }  // namespace vornfmt

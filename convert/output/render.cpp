@@ -5,15 +5,11 @@
 #include "convert/output/evaluate_condition.h"
 #include "convert/output/item_value.h"
 #include "convert/output/locale_number_text.h"
+#include "convert/output/resolved_items.h"
 #include "platform/code_page.h"
 
 namespace vornfmt {
 namespace {
-
-// The one type whose character field may carry a language-string reference.
-bool IsAlarmDescription(const CFmtStringItem& item, const CTypeTreeItem& root) {
-  return item.Name() == u"description" && root.GetName() == u"SNVT_alarm_2";
-}
 
 std::u16string ReferencedText(const std::string& characters, CTypeTreeItem& root, bool& valid) {
   EmbeddedStringRef ref;
@@ -24,7 +20,69 @@ std::u16string ReferencedText(const std::string& characters, CTypeTreeItem& root
   return TheEngine().LookupString(ref.ProgramIdText(), ref.scope, static_cast<uint32_t>(ref.index));
 }
 
+// The characters of the elements up to the first zero.
+std::string CharactersOf(const std::vector<const CTypeTreeItemBase*>& elements) {
+  std::string bytes;
+  for (const CTypeTreeItemBase* node : elements) {
+    const auto c = static_cast<char>(static_cast<uint8_t>(Truncated(node->value.value)));
+    if (c == 0) break;
+    bytes.push_back(c);
+  }
+  return bytes;
+}
+
+std::u16string ShownCharacters(const std::string& characters, bool alarmDescription, CTypeTreeItem& root) {
+  if (alarmDescription) {
+    bool valid = false;
+    std::u16string referenced = ReferencedText(characters, root, valid);
+    if (valid) return referenced;
+  }
+  return codepage::FromAnsi(characters);
+}
+
+// Render with the items found once (`resolved`) or, without, by name.
+struct Walk {
+  CTypeTreeItem& root;
+  ResolvedItems* resolved;
+
+  void Piece(const CFmtStringItem& item, std::u16string& out) const {
+    if (!resolved) return RenderPiece(item, out, root);
+    const ResolvedItem& found = resolved->Item(item);
+    if (found.node) {
+      AppendPiece(out, item.Piece(), ValueText(item, *found.node));
+    } else if (item.Kind() == ConversionKind::String) {
+      AppendPiece(out, item.Piece(), ShownCharacters(CharactersOf(found.characters), found.alarmDescription, root));
+    } else if (item.Kind() == ConversionKind::Literal) {
+      out += item.Piece();
+    }
+  }
+
+  bool Condition(const CBracketsObject& node) const {
+    return resolved ? Holds(resolved->Condition(node)) : EvaluateCondition(node, root);
+  }
+
+  void Node(const CBracketsObject& node, std::u16string& out) const {
+    switch (node.Kind()) {
+      case BracketKind::Items:
+        for (const auto& item : node.Items()) Piece(*item, out);
+        break;
+      case BracketKind::Group:
+        for (const auto& child : node.Children()) Node(*child, out);
+        break;
+      case BracketKind::Conditional: {
+        const CBracketsObject* branch = Condition(node) ? node.ThenBranch() : node.ElseBranch();
+        if (branch) Node(*branch, out);
+        break;
+      }
+    }
+  }
+};
+
 }  // namespace
+
+bool IsAlarmDescription(const CFmtStringItem& item, const CTypeTreeItem& root) {
+  return item.Name() == u"description" && root.GetName() == u"SNVT_alarm_2";
+}
 
 std::string CharacterArrayBytes(std::u16string_view name, CTypeTreeItem& root) {
   std::string bytes;
@@ -44,13 +102,7 @@ std::string CharacterArrayBytes(std::u16string_view name, CTypeTreeItem& root) {
 }
 
 std::u16string CharacterArrayText(const CFmtStringItem& item, CTypeTreeItem& root) {
-  const std::string characters = CharacterArrayBytes(item.Name(), root);
-  if (IsAlarmDescription(item, root)) {
-    bool valid = false;
-    std::u16string referenced = ReferencedText(characters, root, valid);
-    if (valid) return referenced;
-  }
-  return codepage::FromAnsi(characters);
+  return ShownCharacters(CharacterArrayBytes(item.Name(), root), IsAlarmDescription(item, root), root);
 }
 
 void RenderPiece(const CFmtStringItem& item, std::u16string& out, CTypeTreeItem& root) {
@@ -64,26 +116,13 @@ void RenderPiece(const CFmtStringItem& item, std::u16string& out, CTypeTreeItem&
 }
 
 void Render(const CBracketsObject& node, std::u16string& out, CTypeTreeItem& root) {
-  switch (node.Kind()) {
-    case BracketKind::Items:
-      for (const auto& item : node.Items()) RenderPiece(*item, out, root);
-      break;
-    case BracketKind::Group:
-      for (const auto& child : node.Children()) Render(*child, out, root);
-      break;
-    case BracketKind::Conditional: {
-      const CBracketsObject* branch = EvaluateCondition(node, root) ? node.ThenBranch() : node.ElseBranch();
-      if (branch) Render(*branch, out, root);
-      break;
-    }
-  }
+  Walk{root, nullptr}.Node(node, out);
 }
-
 
 bool FormatValues(const CAlternateFmt& format, std::u16string& out, CTypeTreeItem& root, int16_t sub) {
   if (static_cast<uint16_t>(sub) == 0xFFFF) {
     std::u16string text;
-    Render(format, text, root);
+    Walk{root, ResolvedItemsFor(format, root)}.Node(format, text);
     out = std::move(text);
     return true;
   }

@@ -38,7 +38,12 @@ std::string CharacterArrayBytes(std::u16string_view name, CTypeTreeItem& root);
 // (EmbeddedStringRef), else the characters read in the ANSI code page.
 std::u16string CharacterArrayText(const CFmtStringItem& item, CTypeTreeItem& root);
 
-// sub -1 (0xFFFF): the text of the whole value; always succeeds. Any other
+// The one type whose character field may carry a language-string reference:
+// the item "description" of SNVT_alarm_2.
+bool IsAlarmDescription(const CFmtStringItem& item, const CTypeTreeItem& root);
+
+// sub -1 (0xFFFF): the text of the whole value; through the root's own
+// format its items are found once (resolved_items.h); always succeeds. Any other
 // sub: the value text of that subfield through the item named like it (or
 // like its array, the part of the name before '['). False, `out` untouched,
 // when the subfield or the item does not exist.

@@ -1,0 +1,43 @@
+#pragma once
+// What decoding, encoding and the enumeration questions need of one node,
+// asked of the library once and kept on the node: its bits in the raw data,
+// its scaling and raw limits, a float's limits and the enumeration set.
+//
+// The library is only read and a type file never changes under an open
+// catalog, so these answers stay what the library would give as long as the
+// tree handle of the node's type stays the same. They are stamped with that
+// opening (CTypeTreeItem::OpeningStamp) and with the catalog epoch; a
+// freed, reopened or reloaded type, a closed or reopened catalog and another
+// engine all make the next question go to the library again. Facts are read
+// on a node's first question, not when the tree is built, so a node that
+// cannot be selected stays unanswered exactly as without them.
+#include <cstdint>
+
+#include "typetree/leaf_details.h"
+#include "typetree/raw_bits.h"
+
+namespace vornfmt {
+
+class CTypeTreeItem;
+class CTypeTreeItemBase;
+
+struct LeafFacts {
+  LeafDetails details;  // scaling, limits and bitfield placement (scaled kinds)
+  BitSpan span;         // converted kinds
+  float floatMinimum = 0, floatMaximum = 0;
+  int32_t enumSet = 0;
+  bool hasEnumSet = false;
+  // Whose opening they were read under.
+  const CTypeTreeItem* typeRoot = nullptr;
+  uint64_t openingStamp = 0;
+  uint32_t catalogEpoch = 0;
+};
+
+// The facts of `node`, read from the library when it has none or only stale
+// ones; null when the node cannot be selected (nothing is kept then). Off
+// (every call asks the library) while SetLeafFactsEnabled(false) is in force
+// on this thread: the differential test compares both.
+const LeafFacts* FactsOf(CTypeTreeItemBase& node);
+void SetLeafFactsEnabled(bool on);
+
+}  // namespace vornfmt

@@ -31,6 +31,9 @@ for i in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 DISPLAY=":$(head -n1 "$WORK/display")"
 export DISPLAY
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# On a loaded machine the server may take a moment to accept clients.
+for i in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb on $DISPLAY accepts no client"
 
 "$VORNFMT" edit SNVT_switch C801 >"$WORK/out" 2>"$WORK/err" &
 VORNFMT_PID=$!

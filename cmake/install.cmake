@@ -59,6 +59,11 @@ install(FILES ${PROJECT_BINARY_DIR}/vornfmt.pc DESTINATION ${CMAKE_INSTALL_LIBDI
 
 if(TARGET vornfmt)
   install(TARGETS vornfmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  if(VORNFMT_DIALOGS)
+    # `vornfmt edit` finds its dialogs' resource sets relative to itself.
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ui/ DESTINATION ${VORNFMT_INSTALL_UIDIR} COMPONENT Runtime
+            PATTERN "*.py" EXCLUDE)
+  endif()
   # The man page is the tool's own help, every command's, set as a page.
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/vornfmt.1.gz

@@ -10,9 +10,13 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/code_page.h"
+#include "platform/module_loader.h"
 
 #ifndef VORNFMT_UI_RESOURCES
 #define VORNFMT_UI_RESOURCES "resources/ui"
+#endif
+#ifndef VORNFMT_UI_FROM_PROGRAM
+#define VORNFMT_UI_FROM_PROGRAM ""
 #endif
 
 namespace vornfmt::dialogs {
@@ -178,9 +182,27 @@ std::filesystem::path ResourceSet::BitmapFile(int id) const {
   return it == bitmaps_.end() ? std::filesystem::path() : it->second;
 }
 
+namespace {
+
+// Installed, the sets lie at a fixed place relative to the program that
+// shows the dialogs, so an installed tree works wherever it was unpacked;
+// from the build folder, the source tree's sets.
+std::filesystem::path UiResourceRoot() {
+  const std::filesystem::path program = platform::ThisModuleFile();
+  if (!program.empty() && *VORNFMT_UI_FROM_PROGRAM) {
+    const std::filesystem::path installed = (program.parent_path() / VORNFMT_UI_FROM_PROGRAM).lexically_normal();
+    std::error_code ec;
+    if (std::filesystem::is_directory(installed, ec)) return installed;
+  }
+  return VORNFMT_UI_RESOURCES;
+}
+
+}  // namespace
+
 std::filesystem::path UiResourceFolder(const std::string& language) {
   const char* root = std::getenv("VORNFMT_UI_RESOURCES");
-  return std::filesystem::path(root && *root ? root : VORNFMT_UI_RESOURCES) / language;
+  if (root && *root) return std::filesystem::path(root) / language;
+  return UiResourceRoot() / language;
 }
 
 std::shared_ptr<const ResourceSet> CurrentUiResources() {

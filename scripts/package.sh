@@ -28,6 +28,8 @@ echo "package: $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
 expect "installed tool" "26" "$(env -u VORNFMT_CATALOG "$prefix/bin/vornfmt" format SNVT_temp_p 0A28)"
 expect "tool on PATH" "26" "$(env -u VORNFMT_CATALOG PATH="$prefix/bin:$PATH" vornfmt format SNVT_temp_p 0A28)"
 zcat "$prefix/share/man/man1/vornfmt.1.gz" | grep -q -- "--batch" || fail "the man page lacks the format command's options"
+[ -f "$prefix/share/vornfmt/ui/enu/ui.json" ] && [ -f "$prefix/share/vornfmt/ui/bitmaps/toolbox.png" ] \
+  || fail "the dialogs' resource sets are not installed"
 
 consumer_expected=$'C801 -> 100 1\n50 1 -> 6401'
 cmake -S "$SOURCE_DIR/tests/consumer" -B cmake-consumer -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null

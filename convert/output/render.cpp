@@ -21,7 +21,7 @@ std::u16string ReferencedText(const std::string& characters, CTypeTreeItem& root
 }
 
 // The characters of the elements up to the first zero.
-std::string CharactersOf(const std::vector<const CTypeTreeItemBase*>& elements) {
+std::string CharactersOf(const std::vector<CTypeTreeItemBase*>& elements) {
   std::string bytes;
   for (const CTypeTreeItemBase* node : elements) {
     const auto c = static_cast<char>(static_cast<uint8_t>(Truncated(node->value.value)));

@@ -4,12 +4,19 @@
 
 namespace vornfmt {
 
+MaskedFormat::MaskedFormat(std::u16string_view format) : text(format), masked(format) {
+  MaskConversions(masked, origin);
+}
+
 CFmt::CFmt(std::u16string_view format) : CFmt(format, std::u16string_view()) {}
 
 CFmt::CFmt(std::u16string_view format, std::u16string_view input)
     : input_(input), remaining_(format), masked_(format) {
   MaskConversions(masked_, origin_);
 }
+
+CFmt::CFmt(const MaskedFormat& format, std::u16string_view input)
+    : input_(input), remaining_(format.text), masked_(format.masked), origin_(format.origin) {}
 
 std::size_t CFmt::FindConversion() const {
   std::size_t at = masked_.find(u"%s", masked_pos_);

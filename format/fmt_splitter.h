@@ -21,10 +21,22 @@
 
 namespace vornfmt {
 
+// A format text with its masking done (MaskConversions), for a caller that
+// splits many inputs by the same format: masking is the costly part of
+// setting a splitter up.
+struct MaskedFormat {
+  explicit MaskedFormat(std::u16string_view format);
+
+  std::u16string text;
+  std::u16string masked;
+  std::vector<std::size_t> origin;
+};
+
 class CFmt {
  public:
   explicit CFmt(std::u16string_view format);
   CFmt(std::u16string_view format, std::u16string_view input);
+  CFmt(const MaskedFormat& format, std::u16string_view input);
   virtual ~CFmt() = default;
   CFmt(const CFmt&) = delete;
   CFmt& operator=(const CFmt&) = delete;

@@ -28,10 +28,13 @@ bool GetEnumSet(CTypeTreeItemBase& node, int32_t& set) {
 }
 
 std::u16string EnumNameByValue(CTypeTreeItemBase& node, int32_t value) {
-  int32_t set = 0;
   CTypeFile* file = EnumerationFile(node);
-  if (!file || !GetEnumSet(node, set)) return {};
-  return file->GetEnumMemberName(value, set);
+  const LeafFacts* facts = file ? FactsOf(node) : nullptr;
+  if (!facts || !facts->hasEnumSet) return {};
+  if (const auto kept = facts->enumNames.find(value); kept != facts->enumNames.end()) return kept->second;
+  std::u16string name = file->GetEnumMemberName(value, facts->enumSet);
+  if (facts->enumNames.size() < kKeptEnumNames) facts->enumNames.emplace(value, name);
+  return name;
 }
 
 bool EnumValueByName(CTypeTreeItemBase& node, std::u16string_view name, int8_t& value) {

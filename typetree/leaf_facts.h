@@ -11,12 +11,19 @@
 // engine all make the next question go to the library again. Facts are read
 // on a node's first question, not when the tree is built, so a node that
 // cannot be selected stays unanswered exactly as without them.
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "typetree/leaf_details.h"
 #include "typetree/raw_bits.h"
 
 namespace vornfmt {
+
+// A node keeps the member names of at most this many values; past them a
+// name is asked of the library each time (a hostile set may be large).
+inline constexpr size_t kKeptEnumNames = 256;
 
 class CTypeTreeItem;
 class CTypeTreeItemBase;
@@ -27,6 +34,9 @@ struct LeafFacts {
   float floatMinimum = 0, floatMaximum = 0;
   int32_t enumSet = 0;
   bool hasEnumSet = false;
+  // Member names of the enumeration set asked so far, by value: they go with
+  // the other facts, so the same stamps drop them.
+  mutable std::unordered_map<int32_t, std::u16string> enumNames;
   // Whose opening they were read under.
   const CTypeTreeItem* typeRoot = nullptr;
   uint64_t openingStamp = 0;

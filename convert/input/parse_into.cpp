@@ -1,6 +1,7 @@
 #include "convert/input/parse_into.h"
 
 #include "convert/output/locale_number_text.h"
+#include "convert/output/render.h"
 #include "typetree/codec.h"
 
 namespace vornfmt {
@@ -33,16 +34,8 @@ double EnumValue(CTypeTreeItemBase* node, std::u16string_view field) {
 
 }  // namespace
 
-bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItem& root,
-               CTypeTreeItemBase* fallback) {
-  CTypeTreeItemBase* named = root.FindItemByName(item.Name());
-  if (item.Kind() == ConversionKind::String) {
-    if (named) named->value.Store(LowByteOf(field, 0));
-    else StoreCharacters(item.Name(), field, root);
-    return true;
-  }
-  CTypeTreeItemBase* target = named ? named : fallback;
-  if (!target) return false;
+// Reads `field` by the item's kind into `target` (not for String items).
+bool StoreField(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItemBase& target) {
   double x = 0.0;
   bool ok = true;
   size_t used = 0;
@@ -54,11 +47,36 @@ bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeI
       break;
     case ConversionKind::Hex: x = ReadLeadingLong(field, 16, used); break;
     case ConversionKind::Char: x = LowByteOf(field, 0); break;
-    case ConversionKind::EnumName: x = EnumValue(target, field); break;
+    case ConversionKind::EnumName: x = EnumValue(&target, field); break;
     default: break;
   }
-  target->value.Store(Unscaled(item, x));
+  target.value.Store(Unscaled(item, x));
   return ok;
+}
+
+bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItem& root,
+               CTypeTreeItemBase* fallback) {
+  CTypeTreeItemBase* named = root.FindItemByName(item.Name());
+  if (item.Kind() == ConversionKind::String) {
+    if (named) named->value.Store(LowByteOf(field, 0));
+    else StoreCharacters(item.Name(), field, root);
+    return true;
+  }
+  CTypeTreeItemBase* target = named ? named : fallback;
+  return target && StoreField(item, field, *target);
+}
+
+bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItem& root,
+               const ResolvedItem& found) {
+  if (item.Kind() != ConversionKind::String) return found.node && StoreField(item, field, *found.node);
+  if (found.node) {
+    found.node->value.Store(LowByteOf(field, 0));
+  } else if (found.characters.size() < static_cast<size_t>(kMaxArrayCharacters)) {
+    for (size_t i = 0; i < found.characters.size(); ++i) found.characters[i]->value.Store(LowByteOf(field, i));
+  } else {
+    StoreCharacters(item.Name(), field, root);  // the kept elements may not be all of them
+  }
+  return true;
 }
 
 bool StoreNumber(const CFmtStringItem& item, CTypeTreeItemBase& node, double number) {

@@ -3,6 +3,7 @@
 // item: the reverse of item_value.h. Storing means value = the number, set.
 #include <string_view>
 
+#include "convert/output/resolved_items.h"
 #include "format/alternate_fmt.h"
 #include "typetree/type_tree_item.h"
 
@@ -28,6 +29,11 @@ namespace vornfmt {
 // nothing is stored and the answer is false.
 bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItem& root,
                CTypeTreeItemBase* fallback = nullptr);
+
+// ParseInto through the fields found for the item once (resolved_items.h)
+// instead of by name; there is no fallback.
+bool ParseInto(const CFmtStringItem& item, std::u16string_view field, CTypeTreeItem& root,
+               const ResolvedItem& found);
 
 // Stores `number` into `node`: (number - offset) / scale for Float, Hex and
 // Decimal items, unchanged for the other kinds. Always succeeds.

@@ -84,6 +84,12 @@ void AppendPiece(std::u16string& out, std::u16string_view piece, std::u16string_
   }
 }
 
+void AppendItemValue(std::u16string& out, const CFmtStringItem& item, CTypeTreeItemBase& node) {
+  if (item.Kind() == ConversionKind::Float && item.Piece() == u"%s")
+    return AppendRealText(out, Scaled(item, node.value.value));
+  AppendPiece(out, item.Piece(), ValueText(item, node));
+}
+
 std::u16string PieceText(std::u16string_view piece, std::u16string_view argument) {
   std::u16string out;
   AppendPiece(out, piece, argument);

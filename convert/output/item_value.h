@@ -41,6 +41,10 @@ bool NumberText(const CFmtStringItem& item, double number, std::u16string& out);
 // Any other '%' sequence ("%5.2f", "%u", a lone '%') is kept as written.
 void AppendPiece(std::u16string& out, std::u16string_view piece, std::u16string_view argument);
 
+// AppendPiece(out, item.Piece(), ValueText(item, node)), with a piece that
+// is one bare conversion of a Float item written without a text between.
+void AppendItemValue(std::u16string& out, const CFmtStringItem& item, CTypeTreeItemBase& node);
+
 std::u16string PieceText(std::u16string_view piece, std::u16string_view argument);
 
 }  // namespace vornfmt

@@ -57,22 +57,23 @@ int32_t Truncated(double value) {
   return static_cast<int32_t>(value);
 }
 
-std::u16string RealText(double value) {
+void AppendRealText(std::u16string& out, double value) {
   // to_chars writes exactly what "%.15g" writes in the C locale, without the
   // cost of printf; only the decimal separator is the locale's.
   char text[64];
   const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+  if (written.ec != std::errc()) return;
   const std::string_view separator = DecimalPoint();
-  if (written.ec != std::errc()) return {};
-  std::u16string out;
-  out.reserve(static_cast<size_t>(written.ptr - text));
+  const bool plainPoint = separator == ".";
   for (const char* c = text; c != written.ptr; ++c) {
-    if (*c == '.' && separator != ".") {
-      out += codepage::Utf8ToUtf16(separator);
-      continue;
-    }
-    out.push_back(static_cast<char16_t>(*c));
+    if (*c == '.' && !plainPoint) out += codepage::Utf8ToUtf16(separator);
+    else out.push_back(static_cast<char16_t>(*c));
   }
+}
+
+std::u16string RealText(double value) {
+  std::u16string out;
+  AppendRealText(out, value);
   return out;
 }
 

@@ -15,6 +15,7 @@ namespace vornfmt {
 int32_t Truncated(double value);
 
 std::u16string RealText(double value);         // "%.15g"
+void AppendRealText(std::u16string& out, double value);  // RealText written straight onto `out`
 std::u16string DecimalText(int32_t value);     // "%d"
 std::u16string UnsignedText(uint32_t value);   // "%u"
 std::u16string HexText(int32_t value);         // "%x": lower case, negatives as 32-bit two's complement

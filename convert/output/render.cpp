@@ -21,7 +21,7 @@ std::u16string ReferencedText(const std::string& characters, CTypeTreeItem& root
 }
 
 // The characters of the elements up to the first zero.
-std::string CharactersOf(const std::vector<const CTypeTreeItemBase*>& elements) {
+std::string CharactersOf(const std::vector<CTypeTreeItemBase*>& elements) {
   std::string bytes;
   for (const CTypeTreeItemBase* node : elements) {
     const auto c = static_cast<char>(static_cast<uint8_t>(Truncated(node->value.value)));
@@ -49,7 +49,7 @@ struct Walk {
     if (!resolved) return RenderPiece(item, out, root);
     const ResolvedItem& found = resolved->Item(item);
     if (found.node) {
-      AppendPiece(out, item.Piece(), ValueText(item, *found.node));
+      AppendItemValue(out, item, *found.node);
     } else if (item.Kind() == ConversionKind::String) {
       AppendPiece(out, item.Piece(), ShownCharacters(CharactersOf(found.characters), found.alarmDescription, root));
     } else if (item.Kind() == ConversionKind::Literal) {
@@ -107,7 +107,7 @@ std::u16string CharacterArrayText(const CFmtStringItem& item, CTypeTreeItem& roo
 
 void RenderPiece(const CFmtStringItem& item, std::u16string& out, CTypeTreeItem& root) {
   if (CTypeTreeItemBase* node = root.FindItemByName(item.Name())) {
-    AppendPiece(out, item.Piece(), ValueText(item, *node));
+    AppendItemValue(out, item, *node);
   } else if (item.Kind() == ConversionKind::String) {
     AppendPiece(out, item.Piece(), CharacterArrayText(item, root));
   } else if (item.Kind() == ConversionKind::Literal) {

@@ -23,7 +23,7 @@ const ResolvedItem& ResolvedItems::Item(const CFmtStringItem& item) {
   std::u16string element;
   for (int i = 0; i < kMaxArrayCharacters; ++i) {
     element = item.Name() + u'[' + DecimalText(i) + u']';
-    const CTypeTreeItemBase* node = root_.FindItemByName(element);
+    CTypeTreeItemBase* node = root_.FindItemByName(element);
     if (!node) break;
     resolved.characters.push_back(node);
   }
@@ -34,6 +34,17 @@ const ResolvedCondition& ResolvedItems::Condition(const CBracketsObject& node) {
   const auto [place, added] = conditions_.try_emplace(&node);
   if (added) place->second = ResolveCondition(node, root_);
   return place->second;
+}
+
+const KeptTrial* ResolvedItems::Trial(uint64_t k) {
+  if (k >= kKeptTrials) return nullptr;
+  if (trials_.size() <= k) trials_.resize(k + 1);
+  std::unique_ptr<KeptTrial>& kept = trials_[k];
+  if (!kept) {
+    const TrialPatterns& trials = format_->Trials();
+    kept.reset(new KeptTrial{MaskedFormat(trials.Pattern(k)), trials.Leaves(k)});
+  }
+  return kept.get();
 }
 
 ResolvedItems* ResolvedItemsFor(const CAlternateFmt& format, CTypeTreeItem& root) {

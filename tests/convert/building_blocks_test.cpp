@@ -31,6 +31,41 @@ TEST(PieceText, SubstitutesOnceAndFoldsPercents) {
     EXPECT_EQ(PieceText(piece, u"7"), expected) << testing::PrintToString(std::u16string(piece));
 }
 
+// Writing an item's value straight onto the text gives what putting its
+// value text into its piece gives, in the C locale and under a decimal comma.
+TEST(AppendItemValue, AgreesWithThePieceAndTheValueText) {
+  TestCatalog catalog{"convert", true};
+  locale_t comma = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+  const double values[] = {0.0, 21.5, -3.25, 1e20, 0.1, 235.0, -0.0};
+  int compared = 0;
+  for (locale_t numeric : {static_cast<locale_t>(0), comma}) {
+    const locale_t previous = numeric ? uselocale(numeric) : static_cast<locale_t>(0);
+    for (const char16_t* type : {u"UNVT_tenths", u"UNVT_switch", u"UNVT_pair", u"UNVT_raw16"}) {
+      CTypeTreeItem& root = catalog.Load(type);
+      const CAlternateFmt* format = root.GetFormat();
+      ASSERT_NE(format, nullptr);
+      const int16_t subfields = root.GetSubfieldCount();
+      for (int16_t sub = subfields > 0 ? 0 : -1; sub < subfields; ++sub) {
+        CTypeTreeItemBase& node = *root.GetSubfield(sub);
+        const CFmtStringItem* item = format->FindItemOrArrayItem(node.GetName());
+        if (!item) item = format->Items().empty() ? nullptr : format->Items()[0].get();
+        ASSERT_NE(item, nullptr);
+        for (double value : values) {
+          node.value.Store(value);
+          std::u16string direct = u"x", pieced = u"x";
+          AppendItemValue(direct, *item, node);
+          AppendPiece(pieced, item->Piece(), ValueText(*item, node));
+          EXPECT_EQ(direct, pieced) << testing::PrintToString(std::u16string(type)) << ' ' << value;
+          ++compared;
+        }
+      }
+    }
+    if (numeric) uselocale(previous);
+  }
+  if (comma) freelocale(comma);
+  EXPECT_GE(compared, 4 * 7);
+}
+
 TEST(EmbeddedStringRef, ReadsTheReference) {
   // What, text, valid, program ID, scope, index.
   const std::tuple<const char*, std::string, bool, std::u16string, int, int> cases[] = {

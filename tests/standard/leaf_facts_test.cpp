@@ -1,7 +1,8 @@
 // The facts a tree keeps per node (typetree/leaf_facts.h) change nothing:
 // every standard type, formatted and written back with them, answers what
 // asking the library on every call answers; and they are read once per
-// opening of a type, again after the type was freed or the catalog changed.
+// opening of a type, again after the type was freed or the catalog changed;
+// enumeration member names with them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -100,6 +101,29 @@ TEST(LeafFacts, AreReadOncePerOpeningOfTheType) {
   TestCatalog another(kStandardCatalog, true);  // another engine
   EXPECT_GT(treeCalls(), 0);
   EXPECT_EQ(treeCalls(), 0);
+}
+
+TEST(LeafFacts, KeepEnumerationNamesPerOpeningOfTheType) {
+  if (!std::filesystem::exists(kStandardCatalog + "/standard.fmt")) GTEST_SKIP() << "no standard catalog";
+  TestCatalog catalog(kStandardCatalog, true);
+  CTypeTreeItem root;
+  ASSERT_TRUE(root.LoadByName(u"SNVT_alarm_2", kPid, 0));
+  const Bytes raw(root.GetSize(true), 0x01);
+  auto memberCalls = [&] {
+    TheScript().enumMembers = 0;
+    EXPECT_FALSE(Answers(root, raw).empty());
+    return TheScript().enumMembers;
+  };
+  const int first = memberCalls();
+  EXPECT_GT(first, 0);
+  EXPECT_EQ(memberCalls(), 0);
+  root.FreeTree();
+  EXPECT_EQ(memberCalls(), first);
+  SetLeafFactsEnabled(false);  // asked on every call
+  const int asked = memberCalls();
+  EXPECT_GE(asked, first);
+  EXPECT_EQ(memberCalls(), asked);
+  SetLeafFactsEnabled(true);
 }
 
 }  // namespace

@@ -31,6 +31,11 @@ LdrfResult MemberCount(LdrfHandle file, uint16_t* count) {
   return S().failMemberCount ? LDRF_OUT_OF_SEQUENCE : ::LdrfGetEnumMemberCount(file, count);
 }
 
+LdrfResult EnumMember(LdrfHandle file, int32_t value, char* name, uint32_t* length, void* r1, void* r2) {
+  ++S().enumMembers;
+  return ::LdrfGetEnumMember(file, value, name, length, r1, r2);
+}
+
 LdrfResult Read(LdrfHandle tree, int32_t* kind, uint16_t* offset, uint16_t* size, char* name, uint32_t* length,
                 uint8_t* ns, uint32_t* ni, uint8_t* cs, uint32_t* ci, uint8_t* us, uint32_t* ui) {
   const LdrfResult r = ::LdrfReadTypeTreeNode(tree, kind, offset, size, name, length, ns, ni, cs, ci, us, ui);
@@ -79,6 +84,7 @@ LdrfApi ScriptedLdrf() {
   api.LdrfGetLanguageInfo = LanguageInfo;
   api.LdrfStopStringService = StopService;
   api.LdrfGetEnumMemberCount = MemberCount;
+  api.LdrfGetEnumMember = EnumMember;
   api.LdrfReadTypeTreeNode = Read;
   api.LdrfFindTypeTreeNode = Find;
   api.LdrfScanTypeTree = Scan;

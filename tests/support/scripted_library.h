@@ -8,6 +8,7 @@ namespace vornfmt::test {
 struct Script {
   int openFileCalls = 0, catalogGetFileCalls = 0;
   int reads = 0, finds = 0, scans = 0;  // tree calls so far
+  int enumMembers = 0;                   // enumeration members asked by value
   bool sameFormatPathTwice = false;     // every listed format file gets the first path
   bool failLanguageInfo = false, failStringStop = false, failMemberCount = false;
   int readToAlter = 0;  // this node read (1 = the first) answers `alteredResult`

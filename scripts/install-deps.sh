@@ -21,7 +21,7 @@ $SUDO apt-get install -y --no-install-recommends \
 $SUDO apt-get install -y --no-install-recommends \
   pybind11-dev python3-dev python3-pytest python3-dask python3-distributed dpkg-dev pkgconf
 # The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
-$SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool
+$SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool imagemagick
 # A German locale lets the tests check number text with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen

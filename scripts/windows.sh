@@ -11,11 +11,15 @@
 #   2. a C++ client (tests/windows/com_client.cpp) calls it through COM;
 #   3. a VBScript and a JScript client run under cscript;
 #   4. the README's VBScript prints what the README shows;
-#   5. regsvr32 /u leaves HKEY_CLASSES_ROOT as it was before.
+#   5. under Xvfb, with view messages on, tests/windows/dialogs.vbs writes
+#      wrong values; each message box and value dialog must appear, is
+#      photographed and answered with xdotool (every wait has a timeout);
+#   6. regsvr32 /u leaves HKEY_CLASSES_ROOT as it was before.
 # Each client prints "N passed, N failed" and fails when any failed.
 #
 # Environment: WIN32_BUILD_DIR (build-win32), WIN64_BUILD_DIR (build-win64),
-# JOBS (2).
+# JOBS (2), WIN32_SCREENSHOTS (the folder for the dialogs' pictures,
+# $WIN64_BUILD_DIR/screenshots; docs/images renews the documentation's).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
@@ -69,7 +73,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 rm -rf "$WINEPREFIX"
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+XVFB_PID=""
+trap '"$WINESERVER" -k 2>/dev/null || true; [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true' EXIT
 Step "creating a fresh Wine prefix"
 start=$SECONDS
 "$WINE64" wineboot --init >/dev/null 2>&1
@@ -85,6 +90,7 @@ mkdir -p "$DRIVE_C/vornfmt" "$DRIVE_C/LonWorks"
 cp -r "$ROOT/resources/catalog" "$DRIVE_C/LonWorks/Types"
 cp "$WIN64_BUILD_DIR/VORNFMT.OCX" "$WIN64_BUILD_DIR/com_client.exe" "$WIN64_BUILD_DIR/automation_test.exe" \
    "$ROOT/tests/windows/client.vbs" "$ROOT/tests/windows/client.js" "$ROOT/tests/windows/readme_format.vbs" \
+   "$ROOT/tests/windows/dialogs.vbs" \
    "$DRIVE_C/vornfmt/"
 
 CLSID='{9B71C9E5-F852-488F-B457-D34352877ED1}'
@@ -132,6 +138,60 @@ readme, script, output = (open(p, encoding="utf-8").read() for p in sys.argv[1:]
 if script not in readme or not output.strip() or output not in readme:
     sys.exit("README.md does not show tests/windows/readme_format.vbs and its output as they are")
 PY
+
+# ---- the dialogs under Xvfb ---------------------------------------------
+SCREENSHOTS="${WIN32_SCREENSHOTS:-$WIN64_BUILD_DIR/screenshots}"
+CONFIGURATION='HKLM\Software\Kestrane GmbH\Ardmoor Tool Set\Components\NVT_Formatter'
+
+# Answer TITLE PICTURE ACTION...: waits for the window titled TITLE,
+# photographs it into $SCREENSHOTS/PICTURE.png (no picture for "-"), gives
+# it the keyboard, runs each ACTION ("type:TEXT" or "key:KEY") and waits
+# until it is gone.
+Answer() {
+  local title="$1" picture="$2" window; shift 2
+  window="$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)" ||
+    Fail "no window \"$title\" appeared"
+  echo "dialog \"$title\" appeared (window $window)"
+  sleep 0.5  # let it paint
+  [ "$picture" = - ] || import -window "$window" "$SCREENSHOTS/$picture.png"
+  timeout 10 xdotool windowfocus --sync "$window" || Fail "the window \"$title\" could not take the keyboard"
+  local action
+  for action in "$@"; do xdotool "${action%%:*}" --delay 50 "${action#*:}"; done
+  timeout 30 sh -c "while xdotool search --onlyvisible --name '^$title\$' | grep -qx '$window'; do sleep 0.2; done" ||
+    Fail "the window \"$title\" did not close"
+}
+
+Step "the Win32 dialogs under Xvfb"
+mkdir -p "$SCREENSHOTS"
+# The prefix's desktop process started without a display and would keep
+# every later window off-screen: end it, the next program starts it anew.
+"$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -w
+display=":$((70 + RANDOM % 200))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+XVFB_PID=$!
+export DISPLAY="$display"
+timeout 10 sh -c 'until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.2; done' || Fail "Xvfb did not start"
+Wine reg add "$CONFIGURATION" /v ViewMessages /t REG_DWORD /d 1 /f >/dev/null
+timeout 180 "$WINE64" cscript //nologo 'C:\vornfmt\dialogs.vbs' >"$WIN64_BUILD_DIR/dialogs.log" 2>&1 &
+client=$!
+start=$SECONDS
+Answer "Vorn Formatter" dialog-message-enu-win32 key:Return
+Answer "Modify Variable Value" dialog-number-enu-win32 type:50 key:Return
+Answer "Vorn Formatter" - key:Return
+Answer "Modify Variable Value" - key:Escape
+Answer "Modify Variable Value" - type:12.5 key:Return
+Answer "Modify Variable Value" dialog-enumeration-enu-win32 key:Return
+wait "$client" || status=1
+tr -d '\r' <"$WIN64_BUILD_DIR/dialogs.log"
+echo "dialogs answered in $((SECONDS - start)) s"
+Wine reg delete "$CONFIGURATION" /v ViewMessages /f >/dev/null
+"$WINESERVER" -k 2>/dev/null || true  # no Wine window outlives the display
+"$WINESERVER" -w
+kill "$XVFB_PID" 2>/dev/null || true
+XVFB_PID=""
+unset DISPLAY
+
 Unregister
 [ "$status" -eq 0 ] || Fail "a client failed"
 echo "windows: all steps passed"

@@ -17,6 +17,8 @@
 #include "platform/module_loader.h"
 #ifdef VORNFMT_WITH_DIALOGS
 #include "control/automation/qt_module_ui.h"
+#elif defined(_WIN32)
+#include "control/automation/windows/win32_module_ui.h"
 #endif
 
 #ifdef _WIN32
@@ -29,10 +31,13 @@ namespace vornfmt {
 namespace {
 
 // What the module shows through: the Qt dialogs when it is built with
-// them; else nothing (writes that fail answer false, no page is shown).
+// them, the Win32 dialogs on Windows; else nothing (writes that fail answer
+// false, no page is shown).
 ModuleUi* TheModuleUi() {
 #ifdef VORNFMT_WITH_DIALOGS
   return &QtModuleUi();
+#elif defined(_WIN32)
+  return &Win32ModuleUi();
 #else
   return nullptr;
 #endif

@@ -87,3 +87,50 @@ class StringTable(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+def control_place(line):
+    """The id and rectangle of a control statement: CONTROL gives its class
+    and style between them, the others give them side by side."""
+    fields = re.sub(r'L?"(?:[^"]|"")*"', "T", line).strip().split(", ")
+    if fields[0].startswith("CONTROL"):
+        return [int(fields[1])] + [int(v) for v in fields[-4:]]
+    first = fields[0].split()[-1]
+    numbers = ([] if first == "T" else [first]) + fields[1:]
+    return [int(v) for v in numbers[:5]]
+
+
+class DialogTemplates(unittest.TestCase):
+    def shipped(self):
+        import json
+        with open(os.path.join(ROOT, "resources", "ui", "enu", "ui.json"), encoding="utf-8") as f:
+            return json.load(f)["dialogs"]
+
+    def test_each_shipped_control_keeps_its_id_and_dialog_units(self):
+        dialogs = self.shipped()
+        script = "\n".join(module_rc.dialog_templates(dialogs))
+        for key, t in dialogs.items():
+            block = re.search(r"^%s DIALOGEX 0, 0, (\d+), (\d+)\n(.*?)^END$" % key, script, re.M | re.S)
+            self.assertIsNotNone(block, key)
+            self.assertEqual([int(block.group(1)), int(block.group(2))], t["size"])
+            rows = [control_place(line) for line in block.group(3).splitlines() if line.startswith("  ")]
+            self.assertEqual(rows, [[c["id"]] + c["rect"] for c in t["controls"]], key)
+            self.assertEqual(("CAPTION " + module_rc.rc_string(t["title"])) in block.group(3), bool(t["title"]), key)
+
+    def test_styles_follow_the_template_words(self):
+        script = "\n".join(module_rc.dialog_templates(self.shipped()))
+        self.assertIn("COMBOBOX 203, 46, 73, 184, 77, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL", script)
+        self.assertIn('PUSHBUTTON L"OK", 1, 226, 7, 50, 14, WS_TABSTOP | BS_DEFPUSHBUTTON', script)
+        self.assertRegex(script, r'CONTROL "", 211, "SysListView32", WS_BORDER \| WS_TABSTOP \| 0x0001 \| 0x0004')
+        self.assertRegex(script, r"200 DIALOGEX 0, 0, 250, 62\nSTYLE DS_CONTROL")
+
+    def test_refuses_templates_the_compiler_cannot_hold(self):
+        good = {"kind": "label", "id": -1, "rect": [1, 2, 3, 4]}
+        for dialogs in [[], {"x": {"size": [1, 1]}}, {"5": {"size": [1]}}, {"5": {"size": [1, -2]}},
+                        {"5": {"size": [1, 1], "controls": [dict(good, kind="slider")]}},
+                        {"5": {"size": [1, 1], "controls": [dict(good, rect=[1, 2, 3])]}},
+                        {"5": {"size": [1, 1], "controls": [dict(good, id=70000)]}},
+                        {"5": {"size": [1, 1], "controls": [dict(good, style=["blink"])]}},
+                        {"5": {"size": [1, 1], "font": ["x", 0]}}]:
+            with self.assertRaises(ValueError, msg=repr(dialogs)):
+                module_rc.dialog_templates(dialogs)

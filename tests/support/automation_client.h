@@ -115,7 +115,7 @@ inline std::u16string TextOf(const VARIANT& v) {
 inline IDispatch* CreateByProgId(const char16_t* progId) {
   CLSID clsid{};
   IDispatch* object = nullptr;
-  if (CLSIDFromProgID(progId, &clsid) != S_OK) return nullptr;
+  if (CLSIDFromProgID(reinterpret_cast<const OLECHAR*>(progId), &clsid) != S_OK) return nullptr;
   CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
   return object;
 }

@@ -1,7 +1,8 @@
 # The Windows control module, VORNFMT.OCX: a DLL that exports the four entry
 # points through a module-definition file, carries its type library (widl,
 # from resources/vornfmt.idl) as TYPELIB 1, its string table as a
-# STRINGTABLE and bitmaps 1 and 205 (from resources/ui/enu/ui.json), and links the compiler's
+# STRINGTABLE, its dialog templates as DIALOGEX and bitmaps 1 and 205 (from
+# resources/ui/enu/ui.json), shows them through the Win32 dialogs, and links the compiler's
 # runtime statically, so that registering it needs no other file.
 enable_language(RC)
 find_program(VORNFMT_WIDL NAMES ${VORNFMT_MINGW_PREFIX}-widl widl REQUIRED)
@@ -34,6 +35,9 @@ add_custom_command(OUTPUT ${module_rc}
   COMMENT "Writing the module's resource script")
 set_source_files_properties(${module_rc} PROPERTIES OBJECT_DEPENDS
   "${type_library};${PROJECT_SOURCE_DIR}/resources/ui/bitmaps/toolbox.bmp;${PROJECT_SOURCE_DIR}/resources/ui/bitmaps/field_states.bmp")
-target_sources(vornfmt_ocx PRIVATE ${module_rc} ${CMAKE_CURRENT_SOURCE_DIR}/automation/windows/vornfmt.def)
+target_sources(vornfmt_ocx PRIVATE ${module_rc} ${CMAKE_CURRENT_SOURCE_DIR}/automation/windows/vornfmt.def
+  # The editing step's dialogs and message box, over the templates above.
+  ${CMAKE_CURRENT_SOURCE_DIR}/automation/windows/win32_module_ui.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/automation/windows/win32_value_editor.cpp)
 set_target_properties(vornfmt_ocx PROPERTIES OUTPUT_NAME VORNFMT SUFFIX ".OCX")
 target_link_options(vornfmt_ocx PRIVATE -static -Wl,--enable-stdcall-fixup)

@@ -181,16 +181,24 @@ class BatchTypes {
   uint64_t clock_ = 0;
 };
 
+// What one job keeps from line to line: its types, and the buffer each
+// line's bytes are unpacked into (reused, not allocated per line).
+struct BatchJob {
+  explicit BatchJob(const FormatOptions& options) : types(options) {}
+  BatchTypes types;
+  std::vector<uint8_t> raw;
+};
+
 // One batch line "TYPE HEX" of a job: its result line (an empty text for a
 // line that cannot be formatted, and then the reason among the messages).
-bool FormatBatchLine(BatchTypes& types, const FormatOptions& options, const BatchLine& line, std::string& out,
+bool FormatBatchLine(BatchJob& job, const FormatOptions& options, const BatchLine& line, std::string& out,
                      std::string& messages) {
   const auto [type, hex] = SplitBatchLine(line.text);
   Outcome outcome;
-  std::vector<uint8_t> raw;
+  std::vector<uint8_t>& raw = job.raw;
   if (line.tooLong) {
     outcome.reason = "longer than 1 MiB";
-  } else if (const BatchType& batchType = types.Get(type); !batchType.element) {
+  } else if (const BatchType& batchType = job.types.Get(type); !batchType.element) {
     outcome.reason = batchType.reason;
   } else if (!UnpackHex(hex, raw)) {
     outcome.reason = "HEX must be pairs of hexadecimal digits";
@@ -211,9 +219,9 @@ int FormatBatch(const FormatOptions& options) {
   // Reading standard input would flush the tied output stream once per line.
   std::cin.tie(nullptr);
   auto makeWorker = [&options]() -> BatchWorker {
-    auto types = std::make_shared<BatchTypes>(options);
-    return [types, &options](const BatchLine& line, std::string& out, std::string& messages) {
-      return FormatBatchLine(*types, options, line, out, messages);
+    auto job = std::make_shared<BatchJob>(options);
+    return [job, &options](const BatchLine& line, std::string& out, std::string& messages) {
+      return FormatBatchLine(*job, options, line, out, messages);
     };
   };
   const bool allOk = RunBatchJobs(std::cin, std::cout, std::cerr, static_cast<size_t>(options.jobs), makeWorker);

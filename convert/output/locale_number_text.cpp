@@ -1,26 +1,19 @@
 #include "convert/output/locale_number_text.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
 #include "platform/code_page.h"
 #include "platform/hex_digit.h"
+#include "platform/numeric_locale.h"
 
 namespace vornfmt {
 namespace {
 
 constexpr bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// The locale's decimal separator as the runtime writes it (usually ".").
-const char* DecimalPoint() {
-  const std::lconv* conventions = std::localeconv();
-  return conventions && conventions->decimal_point && *conventions->decimal_point ? conventions->decimal_point
-                                                                                  : ".";
-}
 
 size_t SkipDigits(std::u16string_view text, size_t at) {
   while (at < text.size() && IsDigit(text[at])) ++at;
@@ -50,6 +43,14 @@ size_t ScanReal(std::u16string_view text, size_t at, std::u16string_view separat
   return end;
 }
 
+// `written` with its '.' replaced by the locale's separator.
+void AppendWithSeparator(std::u16string& out, std::string_view written, std::string_view separator) {
+  for (char c : written) {
+    if (c == '.') out += codepage::Utf8ToUtf16(separator);
+    else out.push_back(static_cast<char16_t>(c));
+  }
+}
+
 }  // namespace
 
 int32_t Truncated(double value) {
@@ -63,12 +64,15 @@ void AppendRealText(std::u16string& out, double value) {
   char text[64];
   const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
   if (written.ec != std::errc()) return;
-  const std::string_view separator = DecimalPoint();
-  const bool plainPoint = separator == ".";
-  for (const char* c = text; c != written.ptr; ++c) {
-    if (*c == '.' && !plainPoint) out += codepage::Utf8ToUtf16(separator);
-    else out.push_back(static_cast<char16_t>(*c));
-  }
+  const char* separator = LocaleDecimalPoint();
+  if (separator[0] != '.' || separator[1] != 0)
+    return AppendWithSeparator(out, std::string_view(text, written.ptr), separator);
+  // Widened in one step: appending character by character checks the
+  // string's capacity for each of them.
+  char16_t wide[64];
+  const size_t length = static_cast<size_t>(written.ptr - text);
+  for (size_t i = 0; i < length; ++i) wide[i] = static_cast<char16_t>(text[i]);
+  out.append(wide, length);
 }
 
 std::u16string RealText(double value) {
@@ -124,7 +128,7 @@ double ReadFormatNumber(std::u16string_view text) {
 double ReadLeadingReal(std::u16string_view text, size_t& used) {
   size_t start = 0;
   while (start < text.size() && IsSpace(text[start])) ++start;
-  const char* point = DecimalPoint();
+  const char* point = LocaleDecimalPoint();
   const bool asciiPoint = point[0] != 0 && static_cast<unsigned char>(point[0]) < 0x80 && point[1] == 0;
   const char16_t asciiSeparator = static_cast<char16_t>(point[0]);
   const std::u16string wideSeparator = asciiPoint ? std::u16string() : codepage::Utf8ToUtf16(point);

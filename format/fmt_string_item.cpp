@@ -18,12 +18,12 @@ void CFmtStringItem::SetPiece(std::u16string_view piece) {
   if (own_) {
     own_->piece.assign(piece);
     MaskConversions(own_->piece);
-    piece_ = &own_->piece;
+    UseMaskedPiece(own_->piece);
     return;
   }
   std::u16string masked(piece);
   MaskConversions(masked);
-  piece_ = &arena_->Intern(masked);
+  UseMaskedPiece(arena_->Intern(masked));
 }
 
 }  // namespace vornfmt

@@ -28,7 +28,8 @@ class CFmtStringItem {
   // the piece already masked.
   CFmtStringItem(FormatArena& arena, const std::u16string& name, const ScalingPart& scaling,
                  const std::u16string& masked_piece, ConversionKind kind)
-      : scaling_(scaling), kind_(kind), name_(&name), piece_(&masked_piece), arena_(&arena) {}
+      : scaling_(scaling), kind_(kind), name_(&name), piece_(&masked_piece), arena_(&arena),
+        bare_(masked_piece == u"%s") {}
   virtual ~CFmtStringItem() = default;
   CFmtStringItem(const CFmtStringItem&) = delete;
   CFmtStringItem& operator=(const CFmtStringItem&) = delete;
@@ -40,6 +41,9 @@ class CFmtStringItem {
   // The item's printf-like text, conversions masked to "%s", escapes folded.
   const std::u16string& Piece() const { return *piece_; }
   ConversionKind Kind() const { return kind_; }
+  // The piece is "%s" alone: the value is the whole text of the item. Kept
+  // with the piece so that formatting a value need not compare texts.
+  bool IsBarePlaceholder() const { return bare_; }
   // A field path name of the type tree, or the type name for the whole value
   // (empty inside the branches of a conditional when no name was written).
   const std::u16string& Name() const { return *name_; }
@@ -49,6 +53,12 @@ class CFmtStringItem {
 
  private:
   friend class FormatCompiler;
+
+  // Points the item at an already masked text that outlives it.
+  void UseMaskedPiece(const std::u16string& masked) {
+    piece_ = &masked;
+    bare_ = masked == u"%s";
+  }
 
   struct OwnTexts {
     std::u16string name;
@@ -60,6 +70,7 @@ class CFmtStringItem {
   const std::u16string* name_;
   const std::u16string* piece_;
   FormatArena* arena_ = nullptr;     // set for items of an arena
+  bool bare_ = false;
   std::unique_ptr<OwnTexts> own_;    // set for items constructed on their own
 };
 

@@ -248,7 +248,7 @@ void FormatCompiler::CompileItemList(CBracketsObject& node, std::u16string_view 
     std::u16string joined;
     joined.reserve(stored.size() + piece.size());
     joined.append(stored).append(piece);
-    last->piece_ = &MaskedText(joined);
+    last->UseMaskedPiece(MaskedText(joined));
   }
 }
 

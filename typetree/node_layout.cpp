@@ -50,20 +50,15 @@ bool CTypeTreeItemBase::BitfieldPlacement(uint8_t& width, uint8_t& bit) {
       Lib().LdrfGetBitfieldDetails(tree, &width, &bit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
 }
 
-uint16_t CTypeTreeItemBase::GetSize(bool inBytes) {
-  if (kind == kKindBitfield) {
-    uint8_t width = 0, bit = 0;
-    const LdrfHandle tree = SelectNode();
-    if (tree == 0) return 0;
-    {
-      ResourceGuard guard(ResourceLock());
-      Lib().LdrfGetBitfieldDetails(tree, &width, &bit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    }
-    return inBytes ? size : width;
+uint16_t CTypeTreeItemBase::BitfieldSize(bool inBytes) {
+  uint8_t width = 0, bit = 0;
+  const LdrfHandle tree = SelectNode();
+  if (tree == 0) return 0;
+  {
+    ResourceGuard guard(ResourceLock());
+    Lib().LdrfGetBitfieldDetails(tree, &width, &bit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
   }
-  const bool sized = (kind >= kKindChar && kind <= kKindUnion) || (kind >= kKindFloat && kind <= kKindReference);
-  if (!sized) return 0;
-  return inBytes ? size : static_cast<uint16_t>(size * 8u);
+  return inBytes ? size : width;
 }
 
 uint16_t CTypeTreeItemBase::GetBitOffset() {

@@ -40,8 +40,16 @@ bool SpanFits(BitSpan span, size_t length) {
 bool ReadBits(const uint8_t* raw, size_t length, BitSpan span, RawBits& out) {
   BytePlace place;
   if (!raw || !Place(span, length, place)) return false;
-  if (place.count > 0) std::memcpy(out.data(), raw + place.first, place.count);
-  else out[0] = static_cast<uint8_t>((raw[place.first] >> place.shift) & place.mask);
+  const uint8_t* from = raw + place.first;
+  // The usual widths copied with fixed sizes, which compile to plain moves
+  // instead of a call.
+  switch (place.count) {
+    case 0: out[0] = static_cast<uint8_t>((*from >> place.shift) & place.mask); break;
+    case 1: out[0] = *from; break;
+    case 2: std::memcpy(out.data(), from, 2); break;
+    case 4: std::memcpy(out.data(), from, 4); break;
+    default: std::memcpy(out.data(), from, place.count); break;
+  }
   return true;
 }
 

@@ -47,8 +47,14 @@ class CTypeTreeItemBase {
   std::u16string_view GetKindName() const { return KindName(kind); }
   // The VARIANT type of the node's value (vt::k...); 0 when it cannot be selected.
   uint16_t GetVariantType();
-  // Size in bytes, or in bits; 0 for kinds that are not converted.
-  uint16_t GetSize(bool inBytes);
+  // Size in bytes, or in bits; 0 for kinds that are not converted. Inline
+  // apart from bitfields: every conversion asks the root's size first.
+  uint16_t GetSize(bool inBytes) {
+    if (kind == kKindBitfield) return BitfieldSize(inBytes);
+    const bool sized = (kind >= kKindChar && kind <= kKindUnion) || (kind >= kKindFloat && kind <= kKindReference);
+    if (!sized) return 0;
+    return inBytes ? size : static_cast<uint16_t>(size * 8u);
+  }
   // First bit of the node, counted from the most significant bit of raw byte 0.
   uint16_t GetBitOffset();
   std::u16string GetNameText() const;
@@ -82,6 +88,9 @@ class CTypeTreeItemBase {
   void ClearChildren();
 
  private:
+  // A bitfield's size: its width in bits is asked of the library.
+  uint16_t BitfieldSize(bool inBytes);
+
   std::vector<std::unique_ptr<CTypeTreeItemBase>> children;
   CTypeTreeItemBase* parent = nullptr;
   // `name` as the library delivered it, kept so that selecting the node

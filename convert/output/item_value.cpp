@@ -85,7 +85,7 @@ void AppendPiece(std::u16string& out, std::u16string_view piece, std::u16string_
 }
 
 void AppendItemValue(std::u16string& out, const CFmtStringItem& item, CTypeTreeItemBase& node) {
-  if (item.Kind() == ConversionKind::Float && item.Piece() == u"%s")
+  if (item.Kind() == ConversionKind::Float && item.IsBarePlaceholder())
     return AppendRealText(out, Scaled(item, node.value.value));
   AppendPiece(out, item.Piece(), ValueText(item, node));
 }

@@ -121,9 +121,8 @@ void Render(const CBracketsObject& node, std::u16string& out, CTypeTreeItem& roo
 
 bool FormatValues(const CAlternateFmt& format, std::u16string& out, CTypeTreeItem& root, int16_t sub) {
   if (static_cast<uint16_t>(sub) == 0xFFFF) {
-    std::u16string text;
-    Walk{root, ResolvedItemsFor(format, root)}.Node(format, text);
-    out = std::move(text);
+    out.clear();
+    Walk{root, ResolvedItemsFor(format, root)}.Node(format, out);
     return true;
   }
   CTypeTreeItemBase* node = root.GetSubfield(sub);

@@ -4,20 +4,6 @@
 #include "platform/automation/emulation/oleauto.h"
 #include "platform/automation/emulation/variant_internal.h"
 
-namespace vornfmt::automation {
-
-bool IsValidVariantType(VARTYPE vt) {
-  const VARTYPE base = vt & VT_TYPEMASK;
-  const VARTYPE extra = vt & ~VT_TYPEMASK;
-  if (extra & (VT_VECTOR | VT_RESERVED)) return false;
-  // Only BYREF and ARRAY may be added, and never to EMPTY or NULL.
-  if ((extra & (VT_BYREF | VT_ARRAY)) && base <= VT_NULL) return false;
-  if (base == 15) return false;  // the one gap below VT_VOID
-  return base < VT_VOID || base == VT_RECORD;
-}
-
-}  // namespace vornfmt::automation
-
 using vornfmt::automation::IsValidVariantType;
 
 namespace {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <span>
+#include <thread>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -216,6 +217,27 @@ TEST(Bstr, LengthPrefixTerminatorNullEmptyAndLimits) {
             std::tuple(nullptr, nullptr, nullptr, nullptr));
   EXPECT_EQ(std::tuple(SysStringLen(nullptr), SysStringByteLen(nullptr)), std::tuple(0u, 0u));
   SysFreeString(nullptr);
+}
+
+// Freed texts are kept for reuse by size (as by the system's own cache):
+// a reused block must carry its new length, text and terminator, whatever
+// longer text it held before, across every size class and past the
+// largest cached size, and a text may be freed by a thread other than the
+// one that made it, also after that thread has ended.
+TEST(Bstr, ReusedBlocksCarryTheirNewLengthAndTerminator) {
+  const std::string dirt(300, '\xFF');
+  for (UINT bytes = 0; bytes <= 280; bytes += 7) {
+    for (int round = 0; round < 3; ++round) SysFreeString(SysAllocStringByteLen(dirt.data(), bytes + 9));
+    const std::string text(bytes, 'x');
+    EXPECT_EQ(Image(SysAllocStringByteLen(text.data(), bytes)), BstrImage(bytes, text + std::string(2, '\0')))
+        << bytes << " bytes";
+  }
+  BSTR fromThread = nullptr;
+  std::thread([&] {
+    SysFreeString(SysAllocString(u"kept in the thread's cache"));
+    fromThread = SysAllocString(u"freed elsewhere");
+  }).join();
+  EXPECT_EQ(Image(fromThread), BstrImage(30, std::string("f\0r\0e\0e\0d\0 \0e\0l\0s\0e\0w\0h\0e\0r\0e\0\0\0", 32)));
 }
 
 std::pair<LONG, LONG> Bounds(SAFEARRAY* array) {

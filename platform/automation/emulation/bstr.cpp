@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/automation/emulation/bstr_cache.h"
 #include "platform/automation/emulation/oleauto.h"
 
 namespace {
@@ -9,12 +10,13 @@ namespace {
 constexpr size_t kPrefix = sizeof(DWORD);
 constexpr UINT kMaxBytes = 0x7FFFFFFFu;
 
+// The whole allocation of a BSTR of `bytes` bytes: the prefix, the bytes
+// rounded up to whole characters, and the terminating NUL character.
+size_t BlockSize(UINT bytes) { return kPrefix + ((size_t{bytes} + 1) & ~size_t{1}) + sizeof(OLECHAR); }
+
 BSTR AllocateBytes(const void* data, UINT bytes) {
   if (bytes > kMaxBytes - 3) return nullptr;
-  // Room for the prefix, the bytes rounded up to whole characters, and the
-  // terminating NUL character.
-  const size_t rounded = (size_t{bytes} + 1) & ~size_t{1};
-  auto* block = static_cast<unsigned char*>(std::malloc(kPrefix + rounded + sizeof(OLECHAR)));
+  auto* block = static_cast<unsigned char*>(vornfmt::automation::TakeBstrBlock(BlockSize(bytes)));
   if (block == nullptr) return nullptr;
   const DWORD prefix = bytes;
   std::memcpy(block, &prefix, kPrefix);
@@ -23,7 +25,11 @@ BSTR AllocateBytes(const void* data, UINT bytes) {
     std::memcpy(text, data, bytes);
   else
     std::memset(text, 0, bytes);
-  std::memset(text + bytes, 0, rounded - bytes + sizeof(OLECHAR));
+  // The terminating NUL character after the text (and a padding byte before
+  // it for an odd byte count), written directly: a memset call costs more.
+  text[bytes] = 0;
+  text[bytes + 1] = 0;
+  if (bytes % 2 != 0) text[bytes + 2] = 0;
   return reinterpret_cast<BSTR>(text);
 }
 
@@ -54,7 +60,8 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
 BSTR SysAllocStringByteLen(const char* data, UINT bytes) { return AllocateBytes(data, bytes); }
 
 void SysFreeString(BSTR text) {
-  if (text != nullptr) std::free(reinterpret_cast<unsigned char*>(text) - kPrefix);
+  if (text != nullptr)
+    vornfmt::automation::ReturnBstrBlock(reinterpret_cast<unsigned char*>(text) - kPrefix, BlockSize(Prefix(text)));
 }
 
 UINT SysStringLen(BSTR text) { return text == nullptr ? 0 : Prefix(text) / sizeof(OLECHAR); }

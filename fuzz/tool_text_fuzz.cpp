@@ -8,17 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "tools/batch_line_reader.h"
 #include "tools/tool_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vornfmt::tool;
   std::istringstream input(std::string(reinterpret_cast<const char*>(data), size));
-  std::string line;
+  // A small cap and chunk, so that short inputs reach the long-line and
+  // chunk-boundary paths.
+  constexpr size_t kCap = 64;
+  BatchLineReader reader(input, kCap, 16);
+  std::string_view line;
   bool tooLong = false;
   std::vector<uint8_t> bytes, again;
   size_t lines = 0;
-  while (ReadBatchLine(input, line, tooLong)) {
-    if (++lines > size + 1 || line.size() > kMaxBatchLine) __builtin_trap();
+  while (reader.Next(line, tooLong)) {
+    if (++lines > size + 1 || line.size() > kCap || (tooLong && line.size() != kCap)) __builtin_trap();
     const auto [type, hex] = SplitBatchLine(line);
     if (type.size() + hex.size() > line.size()) __builtin_trap();
     if (!UnpackHex(hex, bytes)) continue;

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "tools/batch_line_reader.h"
 #include "tools/tool_text.h"
 
 namespace vornfmt::tool {
@@ -22,19 +23,32 @@ struct SliceResult {
   bool allOk = true;
 };
 
+// A block of lines: their texts one after another in `bytes`, each line's
+// view into it.
+struct Block {
+  std::string bytes;
+  std::vector<BatchLine> lines;
+};
+
 // The next block: up to `maxLines` lines, ending early once it holds
-// `maxBytes` bytes. Empty at the end of the input.
-std::vector<BatchLine> ReadBlock(std::istream& in, size_t maxLines, size_t maxBytes, size_t& number) {
-  std::vector<BatchLine> block;
-  size_t bytes = 0;
+// `maxBytes` bytes. No lines at the end of the input.
+void ReadBlock(BatchLineReader& reader, size_t maxLines, size_t maxBytes, size_t& number, Block& block) {
+  block.bytes.clear();
+  block.lines.clear();
+  std::vector<size_t> starts;
+  std::string_view text;
   BatchLine line;
-  while (block.size() < maxLines && bytes < maxBytes && ReadBatchLine(in, line.text, line.tooLong)) {
+  while (block.lines.size() < maxLines && block.bytes.size() < maxBytes && reader.Next(text, line.tooLong)) {
     line.number = ++number;
-    bytes += line.text.size() + 1;
-    block.push_back(std::move(line));
-    line = BatchLine();
+    starts.push_back(block.bytes.size());
+    block.bytes.append(text).push_back('\n');
+    block.lines.push_back(line);
   }
-  return block;
+  // The views are made once the bytes no longer move.
+  for (size_t i = 0; i < block.lines.size(); ++i) {
+    const size_t end = i + 1 < starts.size() ? starts[i + 1] : block.bytes.size();
+    block.lines[i].text = std::string_view(block.bytes).substr(starts[i], end - starts[i] - 1);
+  }
 }
 
 void FormatSlice(const BatchWorker& worker, const BatchLine* first, const BatchLine* last, SliceResult& result) {
@@ -61,8 +75,11 @@ bool RunBatchJobs(std::istream& in, std::ostream& out, std::ostream& messages, s
   for (size_t job = 0; job < jobs; ++job) workers.push_back(makeWorker());
   bool allOk = true;
   size_t number = 0;
+  BatchLineReader reader(in);
+  Block read;
   for (;;) {
-    const std::vector<BatchLine> block = ReadBlock(in, limits.linesPerJob * jobs, limits.blockBytes, number);
+    ReadBlock(reader, limits.linesPerJob * jobs, limits.blockBytes, number, read);
+    const std::vector<BatchLine>& block = read.lines;
     if (block.empty()) break;
     // Slices as even as the block allows; the calling thread does the first.
     const size_t perJob = (block.size() + jobs - 1) / jobs;

@@ -12,11 +12,12 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace vornfmt::tool {
 
 struct BatchLine {
-  std::string text;
+  std::string_view text;  // within the block being formatted
   bool tooLong = false;  // more than kMaxBatchLine bytes; `text` holds the start
   size_t number = 0;     // 1 for the first line of the input
 };

@@ -36,26 +36,6 @@ std::string HexOf(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
-bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong) {
-  line.clear();
-  tooLong = false;
-  std::streambuf* buffer = in.rdbuf();
-  bool any = false;
-  for (;;) {
-    const int c = buffer->sbumpc();
-    if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit);
-      break;
-    }
-    any = true;
-    if (c == '\n') break;
-    if (line.size() < kMaxBatchLine) line.push_back(static_cast<char>(c));
-    else tooLong = true;
-  }
-  if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
-  return any;
-}
-
 std::pair<std::string_view, std::string_view> SplitBatchLine(std::string_view line) {
   // A plain scan: find_first_of over a set costs a memchr per character.
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };

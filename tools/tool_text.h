@@ -23,11 +23,6 @@ std::string HexOf(const std::vector<uint8_t>& bytes);
 // longest type (65,535 bytes, three characters each with separators) fit.
 constexpr size_t kMaxBatchLine = size_t{1} << 20;
 
-// One line of `in` without its line end (a trailing CR is dropped too), at
-// most kMaxBatchLine bytes; `tooLong` when it held more (the rest is
-// skipped). False at the end of the input.
-bool ReadBatchLine(std::istream& in, std::string& line, bool& tooLong);
-
 // A batch line "TYPE HEX": the type up to the first blank or tab, the hex
 // text after the blanks and tabs that follow it (either may be empty).
 std::pair<std::string_view, std::string_view> SplitBatchLine(std::string_view line);

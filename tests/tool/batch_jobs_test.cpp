@@ -1,4 +1,5 @@
 #include "tools/batch_jobs.h"
+#include "tools/batch_line_reader.h"
 #include "tools/tool_text.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ struct Recorder {
           threads.insert(std::this_thread::get_id());
         }
         const bool ok = line.text.empty() || line.text[0] != '!';
-        out += std::to_string(line.number) + ":" + (line.tooLong ? "<long>" : line.text) + "\n";
+        out += std::to_string(line.number) + ":" + std::string(line.tooLong ? "<long>" : line.text) + "\n";
         if (!ok) messages += "line " + std::to_string(line.number) + " refused\n";
         busy->store(false);
         return ok;
@@ -90,6 +91,34 @@ TEST(BatchJobs, RefusedLinesFailTheBatchAndTheirMessagesComeJustBeforeTheirResul
     EXPECT_FALSE(RunBatchJobs(in, merged, merged, jobs, recorder.Factory(), {2, 1 << 20}));
     EXPECT_EQ(merged.str(), "1:a\nline 2 refused\n2:!b\n3:c\nline 4 refused\n4:!d\nline 5 refused\n5:!e\n6:f\n")
         << jobs << " jobs";
+  }
+}
+
+// Lines as the reader cuts them, with a cap of 4 bytes and chunks of 3, so
+// that lines and line ends straddle chunk boundaries: "!" marks a line cut
+// for being too long.
+TEST(BatchLineReader, CutsLinesAtTheCapAndAcrossChunks) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"\n", "[]"},
+      {"ab\ncd", "[ab][cd]"},
+      {"ab\r\ncd\r\n", "[ab][cd]"},
+      {"\r", "[]"},
+      {"abcd\nx", "[abcd][x]"},           // exactly the cap
+      {"abcd\r\nx", "[abcd!][x]"},       // the CR makes it one byte too long and stays
+      {"abcdefghij\nxy\n", "[abcd!][xy]"},  // the rest of a long line is dropped
+      {"abcdefghij", "[abcd!]"},
+      {"a\n\n\nb", "[a][][][b]"},
+  };
+  for (const auto& [input, expected] : cases) {
+    std::istringstream in(input);
+    BatchLineReader reader(in, 4, 3);
+    std::string seen;
+    std::string_view line;
+    bool tooLong = false;
+    while (reader.Next(line, tooLong)) seen += "[" + std::string(line) + (tooLong ? "!" : "") + "]";
+    EXPECT_EQ(seen, expected) << "input \"" << input << "\"";
+    EXPECT_TRUE(in.eof());
   }
 }
 

@@ -196,6 +196,10 @@ TEST(ScalingPartTest, ReadsUntilFirstMisfit) {
       {u"a*+3+ 4", 3, 4, 0, 0},  // scanf skips blanks before a number
       {u"a*2*3", 3, 0, 0, 0},    // the last '*' counts
       {u"a*1+0(2)", 1, 0, 2, 0}, {u"a*1+0(-1:99999999999)", 1, 0, -1, 2147483647}, {u"a*--2", 1, 0, 0, 0},
+      // Reference numbers saturate at the 32-bit limits, and only past them.
+      {u"a*1+0(-2147483647:2147483647)", 1, 0, -2147483647, 2147483647},
+      {u"a*1+0(-2147483648:2147483648)", 1, 0, INT32_MIN, INT32_MAX},
+      {u"a*1+0(-2147483649:-99999999999)", 1, 0, INT32_MIN, INT32_MIN},
       {u"*1e999", INFINITY, 0, 0, 0}, {u"*-1e999", -INFINITY, 0, 0, 0}, {u"*1e-999", 0, 0, 0, 0},
       {u"*0.0000000000000000000000000000000000000000000000000001", 0, 0, 0, 0},
   };

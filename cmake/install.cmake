@@ -60,7 +60,9 @@ install(FILES ${PROJECT_BINARY_DIR}/vornfmt.pc DESTINATION ${CMAKE_INSTALL_LIBDI
 if(TARGET vornfmt)
   install(TARGETS vornfmt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
   if(VORNFMT_DIALOGS)
-    # `vornfmt edit` finds its dialogs' resource sets relative to itself.
+    # `vornfmt edit` loads its dialogs from a module beside the libraries,
+    # which finds the dialogs' resource sets relative to itself.
+    install(TARGETS vornfmt_edit LIBRARY DESTINATION ${VORNFMT_INSTALL_MODULEDIR} COMPONENT Runtime)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ui/ DESTINATION ${VORNFMT_INSTALL_UIDIR} COMPONENT Runtime
             PATTERN "*.py" EXCLUDE)
   endif()

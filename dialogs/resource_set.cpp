@@ -15,8 +15,8 @@
 #ifndef VORNFMT_UI_RESOURCES
 #define VORNFMT_UI_RESOURCES "resources/ui"
 #endif
-#ifndef VORNFMT_UI_FROM_PROGRAM
-#define VORNFMT_UI_FROM_PROGRAM ""
+#ifndef VORNFMT_UI_FROM_MODULE
+#define VORNFMT_UI_FROM_MODULE ""
 #endif
 
 namespace vornfmt::dialogs {
@@ -184,13 +184,14 @@ std::filesystem::path ResourceSet::BitmapFile(int id) const {
 
 namespace {
 
-// Installed, the sets lie at a fixed place relative to the program that
-// shows the dialogs, so an installed tree works wherever it was unpacked;
-// from the build folder, the source tree's sets.
+// Installed, the sets lie at a fixed place relative to the module that
+// holds the dialogs (the tool's edit module in lib/vornfmt/), so an installed
+// tree works wherever it was unpacked; from the build folder, the source
+// tree's sets.
 std::filesystem::path UiResourceRoot() {
-  const std::filesystem::path program = platform::ThisModuleFile();
-  if (!program.empty() && *VORNFMT_UI_FROM_PROGRAM) {
-    const std::filesystem::path installed = (program.parent_path() / VORNFMT_UI_FROM_PROGRAM).lexically_normal();
+  const std::filesystem::path module = platform::ThisModuleFile();
+  if (!module.empty() && *VORNFMT_UI_FROM_MODULE) {
+    const std::filesystem::path installed = (module.parent_path() / VORNFMT_UI_FROM_MODULE).lexically_normal();
     std::error_code ec;
     if (std::filesystem::is_directory(installed, ec)) return installed;
   }

@@ -30,6 +30,13 @@ expect "tool on PATH" "26" "$(env -u VORNFMT_CATALOG PATH="$prefix/bin:$PATH" vo
 zcat "$prefix/share/man/man1/vornfmt.1.gz" | grep -q -- "--batch" || fail "the man page lacks the format command's options"
 [ -f "$prefix/share/vornfmt/ui/enu/ui.json" ] && [ -f "$prefix/share/vornfmt/ui/bitmaps/toolbox.png" ] \
   || fail "the dialogs' resource sets are not installed"
+# `edit` loads its dialogs module from the installed tree and opens the
+# installed catalog there (a subfield that is not there stops it before any
+# dialog); the tool itself links no Qt.
+[ -n "$(find "$prefix" -path '*/vornfmt/vornfmt_edit.so')" ] || fail "the dialogs module is not installed"
+expect "installed edit module" 'vornfmt edit: SNVT_switch has no subfield "nosuch"' \
+  "$(env -u VORNFMT_CATALOG -u DISPLAY QT_QPA_PLATFORM=offscreen "$prefix/bin/vornfmt" edit --field nosuch SNVT_switch 2>&1 || true)"
+case "$(ldd "$prefix/bin/vornfmt")" in *libQt6*) fail "the installed tool links Qt" ;; esac
 
 consumer_expected=$'C801 -> 100 1\n50 1 -> 6401'
 cmake -S "$SOURCE_DIR/tests/consumer" -B cmake-consumer -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null

@@ -15,8 +15,8 @@
 namespace vornfmt::tool {
 
 void AddCatalogOptions(CLI::App& command, CatalogOptions& options) {
-  options.catalogOption =
-      command.add_option("--catalog", options.catalog, "Catalog folder (default: the shipped standard catalog)");
+  command.add_option("--catalog", options.catalog, "Catalog folder (default: the shipped standard catalog)")
+      ->each([&options](const std::string&) { options.catalogNamed = true; });
   command.add_option("--pid", options.pid, "Program ID: 16 hex digits or FM:MM:MM:CC:CC:UU:TT:NN")
       ->capture_default_str();
   command.add_option("--selector", options.selector, "Selector: the scope searched, 0 to 6")
@@ -45,7 +45,7 @@ std::u16string PidText(const std::string& pid) {
 namespace {
 
 bool Open(const CatalogOptions& options) {
-  if (options.catalogOption && options.catalogOption->count() > 0 && options.catalog.empty()) {
+  if (options.catalogNamed && options.catalog.empty()) {
     std::cerr << "vornfmt: --catalog is empty: name a catalog folder\n";
     return false;
   }

@@ -13,7 +13,7 @@ struct CatalogOptions {
   std::string pid = "0000000000000000";
   int selector = 0;
   std::string locale;  // --locale; empty: the engine's default (enu)
-  const CLI::Option* catalogOption = nullptr;
+  bool catalogNamed = false;  // --catalog was given, even empty
 };
 
 void AddCatalogOptions(CLI::App& command, CatalogOptions& options);

@@ -1,16 +1,24 @@
 // vornfmt edit: the value dialog of a type or one of its subfields
-// (GetValueVT), started from the text of the given bytes (or of zeros).
-// OK prints the accepted text and the bytes it writes; Cancel prints nothing.
+// (GetValueVT). The command itself lives in the edit module
+// (tools/edit/edit_module.cpp), loaded only when it runs, so that the tool
+// starts without the user-interface libraries; here its options are read and
+// handed over as plain values.
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "control/type_element_core.h"
-#include "dialogs/gui_host.h"
-#include "platform/code_page.h"
+#include "platform/module_loader.h"
 #include "tools/commands.h"
+#include "tools/edit/load_edit_module.h"
 #include "tools/value_options.h"
+
+#ifndef VORNFMT_EDIT_MODULE_FROM_PROGRAM
+#define VORNFMT_EDIT_MODULE_FROM_PROGRAM "../lib/vornfmt"
+#endif
+#ifndef VORNFMT_EDIT_MODULE_NAME
+#define VORNFMT_EDIT_MODULE_NAME "vornfmt_edit.so"
+#endif
 
 namespace vornfmt::tool {
 namespace {
@@ -21,34 +29,30 @@ struct EditOptions {
 };
 
 int Edit(const EditOptions& options) {
-  std::string why;
-  if (!dialogs::DisplayReachable(why)) {
-    std::cerr << "vornfmt edit: no display to show the dialog on (" << why << ")\n";
-    return 2;
-  }
-  TypeElementCore element;
-  const std::optional<int16_t> sub = LoadTypeAndSubfield(element, options.value, "edit");
-  if (!sub) return 1;
-  const size_t length = static_cast<uint16_t>(element.Length(-1));
-  std::vector<uint8_t> raw(length, 0);
-  if (!options.hex.empty() && (!UnpackHex(options.hex, raw) || raw.size() < length)) {
-    std::cerr << "vornfmt edit: HEX \"" << options.hex << "\" must be " << length << " or more bytes as pairs of "
-              << "hexadecimal digits\n";
-    return 2;
-  }
-  VARIANT value;
-  VariantInit(&value);
-  element.Format(raw, VT_BSTR, value, *sub);
-  if (value.vt != VT_BSTR) SetBstr(value, u"");
-  if (!element.EditValue(value, *sub)) {
-    VariantClear(&value);
+  const std::filesystem::path program = platform::ThisModuleFile();
+  std::string error = VORNFMT_EDIT_MODULE_NAME ": the program's own folder cannot be told";
+  const VornFmtEditFunction edit =
+      program.empty() ? nullptr
+                      : LoadEditModule(EditModuleFile(program, VORNFMT_EDIT_MODULE_FROM_PROGRAM, VORNFMT_EDIT_MODULE_NAME),
+                                       error);
+  if (!edit) {
+    std::cerr << "vornfmt: edit needs the dialogs module " << error << "\n";
     return 1;
   }
-  const std::u16string text(ResultText(value));
-  const bool written = element.Write(raw, value, *sub);
-  VariantClear(&value);
-  std::cout << codepage::Utf16ToUtf8(text) << "\n" << HexOf(raw) << "\n";
-  return written ? 0 : 1;
+  // The catalog is chosen here, relative to the program, as for every command.
+  const CatalogOptions& catalog = options.value.catalog;
+  const std::string folder = catalog.catalogNamed ? catalog.catalog : CatalogFolder(catalog);
+  const VornFmtEditRequest request{.version = VORNFMT_EDIT_MODULE_VERSION,
+                                   .catalog = folder.c_str(),
+                                   .pid = catalog.pid.c_str(),
+                                   .selector = catalog.selector,
+                                   .locale = catalog.locale.c_str(),
+                                   .measurementSystem = options.value.measurementSystem.c_str(),
+                                   .sub = options.value.sub,
+                                   .field = options.value.field.c_str(),
+                                   .type = options.value.type.c_str(),
+                                   .hex = options.hex.c_str()};
+  return edit(&request);
 }
 
 }  // namespace

@@ -4,28 +4,10 @@
 
 #include "convert/formatter_assembly.h"
 #include "tools/commands.h"
-#ifdef VORNFMT_WITH_DIALOGS
-#include "dialogs/qt_value_editor.h"
-#endif
 
 #ifndef VORNFMT_VERSION
 #define VORNFMT_VERSION "0.0.0"
 #endif
-
-namespace {
-
-// Format-file texts are widened from the ANSI code page. The dialogs are
-// installed but view messages stay off: a value that cannot be written is
-// refused and the tool says so; only `edit` opens a dialog.
-vornfmt::FormatterSetup ToolSetup() {
-#ifdef VORNFMT_WITH_DIALOGS
-  return {.editor = &vornfmt::dialogs::QtEditor()};
-#else
-  return {};
-#endif
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   // The tool writes through iostreams only; unsynchronised streams buffer by themselves.
@@ -33,7 +15,11 @@ int main(int argc, char** argv) {
   CLI::App app{"vornfmt: LonWorks raw data to text and back, as the resource files describe each type"};
   app.set_version_flag("--version", "vornfmt " VORNFMT_VERSION);
   app.require_subcommand(1);
-  const std::unique_ptr<vornfmt::Formatter> formatter = vornfmt::AssembleFormatter(ToolSetup());
+  // Format-file texts are widened from the ANSI code page. No dialogs and view
+  // messages off: a value that cannot be written is refused and the tool says
+  // so. Only `edit` opens a dialog, from its own module with its own formatter
+  // (tools/edit/edit_module.cpp), so the tool links no user-interface library.
+  const std::unique_ptr<vornfmt::Formatter> formatter = vornfmt::AssembleFormatter();
   int exitCode = 0;
   vornfmt::tool::AddTypesCommand(app, exitCode);
   vornfmt::tool::AddStringCommand(app, exitCode);

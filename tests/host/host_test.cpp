@@ -496,35 +496,18 @@ TEST_F(Host, GetBoundsFillsTheOutsByReference) {
 // the first assignment or holding text: the outs take the declared type.
 TEST_F(Host, OutsByReferenceToVariantsTakeTheDeclaredType) {
   Client e = Element(u"SNVT_switch");
-  VARIANT low, high, subindex;
-  VariantInit(&low);
-  VariantInit(&high);
-  VariantInit(&subindex);
-  high.vt = VT_BSTR;
-  high.bstrVal = SysAllocString(reinterpret_cast<const OLECHAR*>(u"7"));
-  Arg result;
+  Arg low, high = Arg::Text(u"7"), subindex, word = Arg::Text(u"low"), result;
   ASSERT_EQ(e.Call(8, {Arg::I2(1), Arg::RefTo(&low), Arg::RefTo(&high)}, result), S_OK);
   EXPECT_EQ(result.v().boolVal, VARIANT_TRUE);
-  EXPECT_EQ(low.vt, VT_R8);
-  EXPECT_EQ(low.dblVal, -1);
-  EXPECT_EQ(high.vt, VT_R8);
-  EXPECT_EQ(high.dblVal, 1);
+  EXPECT_EQ(std::tuple(low.v().vt, low.v().dblVal, high.v().vt, high.v().dblVal), std::tuple(VT_R8, -1.0, VT_R8, 1.0));
   ASSERT_EQ(e.Call(4, {Arg::Text(u"state"), Arg::RefTo(&subindex)}, result), S_OK);
-  EXPECT_EQ(subindex.vt, VT_I2);
-  EXPECT_EQ(subindex.iVal, 1);
+  EXPECT_EQ(std::tuple(subindex.v().vt, subindex.v().iVal), std::tuple(VT_I2, 1));
   // Text that is no number cannot become the out.
-  VARIANT word;
-  VariantInit(&word);
-  word.vt = VT_BSTR;
-  word.bstrVal = SysAllocString(reinterpret_cast<const OLECHAR*>(u"low"));
   UINT argumentError = 9;
-  EXPECT_EQ(e.Invoke(8, DISPATCH_METHOD, {Arg::I2(0), Arg::RefTo(&word), Arg::RefTo(&high)}, &result.v(),
-                     &argumentError),
+  EXPECT_EQ(e.Invoke(8, DISPATCH_METHOD, {Arg::I2(0), Arg::RefTo(&word), Arg::RefTo(&high)}, &result.v(), &argumentError),
             DISP_E_TYPEMISMATCH);
   EXPECT_EQ(argumentError, 1u);
-  EXPECT_EQ(word.vt, VT_BSTR) << "a refused out keeps its value";
-  VariantClear(&word);
-  VariantClear(&high);
+  EXPECT_EQ(TextOf(word.v()), u"low") << "a refused out keeps its value";
 }
 
 TEST_F(Host, MeasurementSystemChangesTheFormatInUse) {

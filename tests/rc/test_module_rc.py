@@ -85,10 +85,6 @@ class StringTable(unittest.TestCase):
                 module_rc.string_table(strings)
 
 
-if __name__ == "__main__":
-    unittest.main()
-
-
 def control_place(line):
     """The id and rectangle of a control statement: CONTROL gives its class
     and style between them, the others give them side by side."""
@@ -134,3 +130,7 @@ class DialogTemplates(unittest.TestCase):
                         {"5": {"size": [1, 1], "font": ["x", 0]}}]:
             with self.assertRaises(ValueError, msg=repr(dialogs)):
                 module_rc.dialog_templates(dialogs)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -24,13 +24,6 @@ namespace {
 
 const std::string kStandardCatalog = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
 
-std::string HexOf(const Bytes& bytes) {
-  std::ostringstream out;
-  out << std::hex;
-  for (uint8_t b : bytes) out << int{b} / 16 << int{b} % 16;
-  return out.str();
-}
-
 // Every answer of the drivers for one buffer: the whole text, each
 // subfield's text and number, and the bytes the whole text writes back
 // into zeros, each with its success.

@@ -31,15 +31,6 @@ namespace {
 constexpr int kBuffersPerType = 200;
 const std::string kStandardCatalog = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
 
-std::string Narrow(const std::u16string& text) { return {text.begin(), text.end()}; }
-
-std::string HexOf(const std::vector<uint8_t>& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (uint8_t b : bytes) out += {digits[b >> 4], digits[b & 15]};
-  return out;
-}
-
 // FormatVT to text; false when it answers false (an empty text is a text:
 // an empty string).
 bool FormatText(CTypeTreeItem& root, const std::vector<uint8_t>& raw, std::u16string& text) {

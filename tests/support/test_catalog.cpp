@@ -31,4 +31,11 @@ Bytes Hex(const std::string& text) {
   return out;
 }
 
+std::string HexOf(const Bytes& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (uint8_t b : bytes) out += {digits[b >> 4], digits[b & 15]};
+  return out;
+}
+
 }  // namespace vornfmt::test

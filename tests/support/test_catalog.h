@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/formatter_engine.h"
@@ -36,7 +37,10 @@ class TestCatalog {
   std::vector<std::unique_ptr<CTypeTreeItem>> trees_;
 };
 
-// "0A28" -> {0x0A, 0x28}.
+// "0A28" -> {0x0A, 0x28}, and back.
 Bytes Hex(const std::string& text);
+std::string HexOf(const Bytes& bytes);
+// ASCII text of a UTF-16 name, for failure messages.
+inline std::string Narrow(std::u16string_view text) { return {text.begin(), text.end()}; }
 
 }  // namespace vornfmt::test

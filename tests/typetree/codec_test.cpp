@@ -19,8 +19,6 @@
 namespace vornfmt::test {
 namespace {
 
-std::string Narrow(const char16_t* text) { return std::string(text, text + std::char_traits<char16_t>::length(text)); }
-
 class Codec : public testing::Test {
  protected:
   CTypeTreeItem& Load(const char16_t* type) { return types.Load(type); }

@@ -17,7 +17,7 @@ void CFmtFile::LoadEntry(std::string_view entry) {
     wide_entry_ = widen_(entry);
   }
   ParseFormatEntry(wide_entry_, parsed_);
-  Load(parsed_);
+  Load(parsed_, Compiling::OnFirstUse);
 }
 
 EntryResult CFmtFile::LoadWideEntry(std::u16string_view entry) {
@@ -27,17 +27,21 @@ EntryResult CFmtFile::LoadWideEntry(std::u16string_view entry) {
   result.name.assign(parsed.name);
   result.measurement_system.assign(parsed.measurement_system);
   result.is_default = parsed.is_default;
-  result.alternative = Load(parsed);
+  result.alternative = Load(parsed, Compiling::Now);
   return result;
 }
 
-const CAlternateFmt* CFmtFile::Load(const FormatEntry& parsed) {
+const CAlternateFmt* CFmtFile::Load(const FormatEntry& parsed, Compiling compiling) {
   if (parsed.outcome != EntryOutcome::Added && parsed.outcome != EntryOutcome::NoSpecification) {
     return nullptr;
   }
   CFmtObject& object = FindOrCreate(parsed.name);
   if (parsed.outcome != EntryOutcome::Added) return nullptr;
-  return object.AddFormat(parsed.specification, parsed.measurement_system, parsed.is_default);
+  if (compiling == Compiling::Now) {
+    return object.AddFormat(parsed.specification, parsed.measurement_system, parsed.is_default);
+  }
+  object.AddPendingFormat(parsed.specification, parsed.measurement_system, parsed.is_default);
+  return nullptr;
 }
 
 CFmtObject& CFmtFile::FindOrCreate(std::u16string_view name) {

@@ -36,6 +36,16 @@ TEST(FindTypeNameStartTest, TriesSnvtFirst) {
   EXPECT_EQ(FindTypeNameStart(u"none"), std::u16string_view::npos);
 }
 
+TEST(FindTypeNameStartTest, FirstMarkerInOrderWhereverItStands) {
+  constexpr std::size_t npos = std::u16string_view::npos;
+  const std::tuple<std::u16string_view, std::size_t> rows[] = {
+      {u"SNVT", 0},           {u"SNV", npos},           {u"xSNVTxSNVT", 1},      {u"SCPT_a_UCPT_b_UNVT", 14},
+      {u"UCPT_a_SCPT", 7},    {u"UCPT_a_UCPT", 0},      {u"TTTT_UCPT", 5},       {u"SNVt_SNvT_SNVT", 10},
+      {u"*SCPTx:text(\"T\")", 1}, {u"sNVT UNVT", 5},   {u"", npos},             {u"T", npos},
+  };
+  for (const auto& [text, start] : rows) EXPECT_EQ(FindTypeNameStart(text), start) << ::testing::PrintToString(text);
+}
+
 using O = EntryOutcome;
 
 TEST(ParseFormatEntryTest, ReadsKeyAndSpecification) {

@@ -45,9 +45,10 @@ class CFmtFile : public FormatFileBase {
   CFmtFile(const CFmtFile&) = delete;
   CFmtFile& operator=(const CFmtFile&) = delete;
 
-  // The entry loader: widens the 8-bit entry text and loads it, leaving its
-  // specification to be compiled when the type's formats are first asked
-  // for (CFmtObject). A text that is not a valid entry is ignored.
+  // The entry loader: widens the 8-bit entry text (an entry of ASCII only
+  // directly, when the widener leaves ASCII as it is) and loads it, leaving
+  // its specification to be compiled when the type's formats are first
+  // asked for (CFmtObject). A text that is not a valid entry is ignored.
   void LoadEntry(std::string_view entry) override;
   // The same for an entry that is already UTF-16, compiled at once, telling
   // what happened.
@@ -91,6 +92,7 @@ class CFmtFile : public FormatFileBase {
   std::size_t cpt_count_ = 0;
   std::u16string file_name_;
   TextWidener widen_;
+  bool ascii_as_it_is_;  // widen_ leaves ASCII text as it is
   // Storage reused from entry to entry while loading.
   std::u16string wide_entry_;
   FormatEntry parsed_;

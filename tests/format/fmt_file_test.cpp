@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/fmt_file_factory.h"
+#include "format/format_dump.h"
 #include "format/type_name.h"
 
 namespace vornfmt {
@@ -165,6 +166,36 @@ std::u16string WidenUpper(std::string_view text) {
   std::u16string out;
   for (char c : text) out.push_back(static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 32 : c));
   return out;
+}
+
+// Leaves ASCII as it is, makes byte A4 a euro sign, and counts the texts it
+// is given.
+int euro_widener_calls = 0;
+std::u16string WidenEuro(std::string_view text) {
+  ++euro_widener_calls;
+  std::u16string out;
+  for (char c : text) out.push_back(c == '\xA4' ? u'\u20AC' : static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+TEST(CFmtFileTest, EntriesOfAsciiOnlySkipAWidenerThatLeavesAsciiAsItIs) {
+  const std::tuple<std::string_view, std::u16string_view, int> rows[] = {  // entry, as widened, widener calls
+      {"SNVT_a:text(\"%d m\");", u"SNVT_a:text(\"%d m\");", 0},
+      {"SNVT_a:text(\"%d \xA4\");", u"SNVT_a:text(\"%d \u20AC\");", 1},
+      {"SNVT_a:text(\"%d \x7F\");", u"SNVT_a:text(\"%d \x7F\");", 0},
+  };
+  for (const auto& [entry, widened, calls] : rows) {
+    CFmtFile file(u"a.fmt", WidenEuro);
+    CFmtFile expected(u"b.fmt");
+    euro_widener_calls = 0;
+    file.LoadEntry(entry);
+    EXPECT_EQ(euro_widener_calls, calls) << entry;
+    const CAlternateFmt* wide = expected.LoadWideEntry(widened).alternative;
+    const CAlternateFmt* loaded = file.SelectFormat(u"SNVT_a", u"");
+    ASSERT_NE(wide, nullptr) << entry;
+    ASSERT_NE(loaded, nullptr) << entry;
+    EXPECT_EQ(DescribeTree(*loaded), DescribeTree(*wide)) << entry;
+  }
 }
 
 TEST(FmtFileFactoryTest, MakesFmtFilesWithGivenWidener) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +14,12 @@ constexpr size_t kOverlap = 3;  // a 4-letter word may straddle two lines
 
 bool ContainsFrom(const std::string& text, std::string_view word, size_t from) {
   return text.find(word, from) != std::string::npos;
+}
+
+// The first `c` in [at, end), else end.
+const char* FindChar(const char* at, const char* end, char c) {
+  const void* found = std::memchr(at, c, static_cast<size_t>(end - at));
+  return found ? static_cast<const char*>(found) : end;
 }
 
 // The length of the line without its comment.
@@ -36,7 +43,7 @@ bool FormatEntryJoiner::Add(std::string_view line, std::string& entry) {
   if (start != std::string_view::npos) text_.append(line, start);
   Scan(oldSize);
   if (!Complete()) return false;
-  text_.erase(std::remove(text_.begin(), text_.end(), '\t'), text_.end());
+  if (text_.find('\t') != std::string::npos) text_.erase(std::remove(text_.begin(), text_.end(), '\t'), text_.end());
   entry.swap(text_);
   Reset();
   return true;
@@ -47,10 +54,13 @@ void FormatEntryJoiner::Scan(size_t from) {
   const size_t overlapFrom = from > kOverlap ? from - kOverlap : 0;
   hasSemicolon_ = hasSemicolon_ || ContainsFrom(text_, ";", from);
   for (std::string_view marker : kTypeMarkers) hasMarker_ = hasMarker_ || ContainsFrom(text_, marker, overlapFrom);
-  hasIntOrReal_ = hasIntOrReal_ || ContainsFrom(text_, "int", overlapFrom) || ContainsFrom(text_, "real", overlapFrom);
   if (firstText_ == std::string::npos) {
     firstText_ = text_.find("text", overlapFrom);
-    if (firstText_ == std::string::npos) return;
+    // "int" and "real" count only for an entry without "text" (Complete).
+    if (firstText_ == std::string::npos) {
+      hasIntOrReal_ = hasIntOrReal_ || ContainsFrom(text_, "int", overlapFrom) || ContainsFrom(text_, "real", overlapFrom);
+      return;
+    }
     parenSearchFrom_ = firstText_;
   }
   if (openParen_ == std::string::npos) {
@@ -59,15 +69,39 @@ void FormatEntryJoiner::Scan(size_t from) {
     if (openParen_ == std::string::npos) return;
     matchFrom_ = openParen_;
   }
-  for (; closeParen_ == std::string::npos && matchFrom_ < text_.size(); ++matchFrom_) {
-    if (text_[matchFrom_] == '(') ++depth_;
-    if (text_[matchFrom_] == ')' && --depth_ == 0) closeParen_ = matchFrom_;
-  }
+  if (closeParen_ == std::string::npos) MatchParen();
   if (closeParen_ == std::string::npos) return;
   if (endSemicolon_ == std::string::npos) {
     endSemicolon_ = text_.find(';', std::max(closeParen_ + 1, semicolonFrom_));
     semicolonFrom_ = text_.size();
   }
+}
+
+// Looks for the ')' matching the open parenthesis from where the last look
+// stopped, going from parenthesis to parenthesis (memchr) rather than
+// character by character: specifications are long, parentheses sparse.
+void FormatEntryJoiner::MatchParen() {
+  const char* text = text_.data();
+  const char* end = text + text_.size();
+  const char* open = FindChar(text + matchFrom_, end, '(');
+  const char* close = FindChar(text + matchFrom_, end, ')');
+  long depth = depth_;
+  while (close != end) {
+    if (open < close) {
+      ++depth;
+      open = FindChar(open + 1, end, '(');
+    } else if (--depth == 0) {
+      closeParen_ = static_cast<size_t>(close - text);
+      matchFrom_ = closeParen_ + 1;
+      depth_ = depth;
+      return;
+    } else {
+      close = FindChar(close + 1, end, ')');
+    }
+  }
+  for (; open != end; open = FindChar(open + 1, end, '(')) ++depth;
+  matchFrom_ = text_.size();
+  depth_ = depth;
 }
 
 bool FormatEntryJoiner::Complete() {

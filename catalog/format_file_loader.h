@@ -29,6 +29,7 @@ class FormatEntryJoiner {
 
  private:
   void Scan(size_t from);
+  void MatchParen();
   bool Complete();
   void Reset();
 

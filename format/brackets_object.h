@@ -6,8 +6,9 @@
 //   Conditional  shows its then-branch when its condition holds, else its
 //                else-branch.
 //
-// A specification is compiled once, when its format file is loaded, and the
-// tree is only read afterwards. The compiler reports nothing: what it cannot
+// A specification is compiled once -- for a loaded format file, when its
+// type's formats are first asked for (fmt_object.h) -- and the tree is only
+// read afterwards. The compiler reports nothing: what it cannot
 // read compiles to nodes that show nothing.
 //
 // Nesting bound: compiling recurses once per level of parentheses (twice for

@@ -12,7 +12,8 @@
 //
 // The engine creates one CFmtFile per format file of the catalog (through
 // the factory of fmt_file_factory.h) and hands it every complete entry text;
-// afterwards the file is only read.
+// afterwards the file is only read, by any number of threads (an object's
+// formats, compiled on first use, are compiled under the arena's lock).
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -44,10 +45,13 @@ class CFmtFile : public FormatFileBase {
   CFmtFile(const CFmtFile&) = delete;
   CFmtFile& operator=(const CFmtFile&) = delete;
 
-  // The entry loader: widens the 8-bit entry text and loads it. A text that
-  // is not a valid entry is ignored.
+  // The entry loader: widens the 8-bit entry text (an entry of ASCII only
+  // directly, when the widener leaves ASCII as it is) and loads it, leaving
+  // its specification to be compiled when the type's formats are first
+  // asked for (CFmtObject). A text that is not a valid entry is ignored.
   void LoadEntry(std::string_view entry) override;
-  // The same for an entry that is already UTF-16, telling what happened.
+  // The same for an entry that is already UTF-16, compiled at once, telling
+  // what happened.
   EntryResult LoadWideEntry(std::u16string_view entry);
 
   // The format object of `type_name`: from the NVT table when the name is a
@@ -77,8 +81,9 @@ class CFmtFile : public FormatFileBase {
   std::vector<const CFmtObject*> Sorted(bool (*in_table)(std::u16string_view)) const;
   CFmtObject* Find(std::u16string_view type_name) const;
   CFmtObject& FindOrCreate(std::u16string_view name);
-  // Loads the parsed entry; with `result`, tells what happened.
-  const CAlternateFmt* Load(const FormatEntry& parsed);
+  enum class Compiling { OnFirstUse, Now };
+  // Loads the parsed entry; compiled now, answers the alternative added.
+  const CAlternateFmt* Load(const FormatEntry& parsed, Compiling compiling);
 
   // Declared first: released after everything that points into it.
   FormatArena arena_;
@@ -87,6 +92,7 @@ class CFmtFile : public FormatFileBase {
   std::size_t cpt_count_ = 0;
   std::u16string file_name_;
   TextWidener widen_;
+  bool ascii_as_it_is_;  // widen_ leaves ASCII text as it is
   // Storage reused from entry to entry while loading.
   std::u16string wide_entry_;
   FormatEntry parsed_;

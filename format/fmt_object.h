@@ -2,9 +2,19 @@
 // CFmtObject: every format specification a format file gives for one type
 // name, in file order, and the choice among them by measurement system.
 //
+// Loading only files the specifications (AddPendingFormat); they are
+// compiled into alternatives the first time anything asks for the object's
+// alternatives, all of them in file order, so an invocation that uses one
+// type compiles that type's formats only. The result is the same as
+// compiling each at load: compiling never looks at other entries. The first
+// asking thread compiles under the arena's lock (FormatArena::BuildOnce);
+// every later question costs one atomic load.
+//
 // The objects of a format file live in the file's arena (format_arena.h),
-// with their alternatives; an object constructed on its own has an arena of
-// its own.
+// with their alternatives and pending specifications; an object constructed
+// on its own has an arena of its own.
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,8 +33,12 @@ class CFmtObject {
   CFmtObject(const CFmtObject&) = delete;
   CFmtObject& operator=(const CFmtObject&) = delete;
 
-  // Compiles `specification` (with this object's name as the type name) into
-  // a new alternative appended after the existing ones.
+  // Keeps `specification` (with this object's name as the type name) to be
+  // compiled on first use into an alternative after the existing ones.
+  void AddPendingFormat(std::u16string_view specification, std::u16string_view measurement_system,
+                        bool is_default);
+  // Compiles `specification` at once into a new alternative appended after
+  // the existing ones (compiling the pending ones first, to keep file order).
   const CAlternateFmt* AddFormat(std::u16string_view specification,
                                  std::u16string_view measurement_system, bool is_default);
 
@@ -34,13 +48,37 @@ class CFmtObject {
   const CAlternateFmt* SelectFormat(std::u16string_view measurement_system) const;
 
   const std::u16string& Name() const { return *name_; }
-  const NodeList<CAlternateFmt>& Alternatives() const { return alternatives_; }
+  // The compiled alternatives, in file order.
+  const NodeList<CAlternateFmt>& Alternatives() const {
+    arena_->BuildOnce(compiled_, [this] { CompilePending(); });
+    return alternatives_;
+  }
 
  private:
+  // A specification kept as loaded; its texts live in the arena.
+  struct PendingFormat {
+    std::u16string_view specification;
+    const std::u16string* measurement_system;
+    bool is_default;
+    PendingFormat* next;
+  };
+
+  // Compiles the pending specifications in order and forgets them. Called
+  // once per batch of pending specifications, under the arena's lock.
+  void CompilePending() const;
+  const CAlternateFmt* Compile(std::u16string_view specification, std::u16string_view measurement_system,
+                               bool is_default) const;
+
   std::unique_ptr<FormatArena> own_arena_;  // set for an object of its own
   FormatArena* arena_;
   const std::u16string* name_;
-  NodeList<CAlternateFmt> alternatives_;
+  // Compiling on first use is not a change anyone can see: these are
+  // changed under the arena's lock, or while loading.
+  mutable NodeList<CAlternateFmt> alternatives_;
+  mutable PendingFormat* first_pending_ = nullptr;
+  mutable PendingFormat* last_pending_ = nullptr;
+  mutable std::size_t pending_count_ = 0;
+  mutable std::atomic<bool> compiled_{true};  // nothing is pending
 };
 
 }  // namespace vornfmt

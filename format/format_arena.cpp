@@ -32,6 +32,13 @@ const std::u16string& FormatArena::Store(std::u16string_view text) {
   return texts_.emplace_back(text);
 }
 
+std::u16string_view FormatArena::Copy(std::u16string_view text) {
+  if (text.empty()) return {};
+  auto* copy = static_cast<char16_t*>(Allocate(text.size() * sizeof(char16_t), alignof(char16_t)));
+  std::copy(text.begin(), text.end(), copy);
+  return {copy, text.size()};
+}
+
 char* FormatArena::NewBlock(std::size_t bytes) {
   auto* block = static_cast<Block*>(::operator new(kHeader + bytes));
   block->next = blocks_;

@@ -114,14 +114,32 @@ class FormatArena {
 
   static const std::u16string& Empty();
 
+  // A copy of `text` in the arena's blocks, not shared: for texts kept
+  // until first use and never looked up (the pending formats of an object).
+  std::u16string_view Copy(std::u16string_view text);
+
+  // After loading, the arena is shared read-only by every thread; whatever
+  // is added to it later is added under its one lock, by the first thread
+  // that needs it, and published through an atomic flag or slot.
+  //
+  // Runs `build` once, the first time any thread finds `done` false, then
+  // sets `done`. A thread that finds `done` true pays one atomic load.
+  template <class Build>
+  void BuildOnce(std::atomic<bool>& done, Build&& build) {
+    if (done.load(std::memory_order_acquire)) return;
+    std::lock_guard<std::mutex> lock(late_mutex_);
+    if (done.load(std::memory_order_relaxed)) return;
+    build();
+    done.store(true, std::memory_order_release);
+  }
+
   // The object in `slot`, made by `make` (a std::unique_ptr<T>) the first
   // time any thread asks and kept until the arena is released. For what is
-  // derived from a compiled format after loading: the nodes are shared by
-  // every thread, so the first user builds it under the arena's lock.
+  // derived from a compiled format after loading.
   template <class T, class Make>
   const T& KeepOnce(std::atomic<const T*>& slot, Make&& make) {
     if (const T* ready = slot.load(std::memory_order_acquire)) return *ready;
-    std::lock_guard<std::mutex> lock(kept_mutex_);
+    std::lock_guard<std::mutex> lock(late_mutex_);
     if (const T* ready = slot.load(std::memory_order_relaxed)) return *ready;
     std::unique_ptr<T> made = make();
     const T* stored = made.get();
@@ -150,7 +168,7 @@ class FormatArena {
   std::size_t next_block_ = kFirstBlock;
   std::deque<std::u16string> texts_;
   TextKeyedTable<const std::u16string, StringKey> text_index_;
-  std::mutex kept_mutex_;
+  std::mutex late_mutex_;
   std::vector<std::unique_ptr<void, void (*)(void*)>> kept_;
 };
 

@@ -65,8 +65,7 @@ void ParseFormatEntry(std::u16string_view text, FormatEntry& entry) {
     entry.outcome = EntryOutcome::NoTypeName;
     return;
   }
-  const std::size_t star = text.find(u'*');
-  entry.is_default = star != npos && star < name_start;
+  entry.is_default = text.substr(0, name_start).find(u'*') != npos;
   const std::size_t colon = text.find(u':');
   if (colon == npos || colon < name_start) {
     entry.outcome = EntryOutcome::NoKey;

@@ -24,8 +24,21 @@ bool IsCptName(std::u16string_view name) {
 bool IsTypeName(std::u16string_view name) { return IsNvtName(name) || IsCptName(name); }
 
 std::size_t FindTypeNameStart(std::u16string_view text) {
-  for (std::u16string_view marker : kMarkers) {
-    const std::size_t at = text.find(marker);
+  // One pass over the text, keeping the first place of each marker: every
+  // marker ends in 'T', which is rare in entry texts, so that is tested first.
+  std::array<std::size_t, kMarkers.size()> first;
+  first.fill(std::u16string_view::npos);
+  for (std::size_t i = 3; i < text.size(); ++i) {
+    if (text[i] != u'T') continue;
+    const std::u16string_view candidate = text.substr(i - 3, 4);
+    for (std::size_t m = 0; m < kMarkers.size(); ++m) {
+      if (candidate != kMarkers[m]) continue;
+      if (m == 0) return i - 3;  // the first "SNVT" wins outright
+      if (first[m] == std::u16string_view::npos) first[m] = i - 3;
+      break;
+    }
+  }
+  for (std::size_t at : first) {
     if (at != std::u16string_view::npos) return at;
   }
   return std::u16string_view::npos;

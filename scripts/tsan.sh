@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the threaded tests -- the host with the control module it loads, two
-# threads on one engine, and the tool's batch jobs -- with ThreadSanitizer,
+# threads on one engine, threads compiling one format file's formats on first
+# use, and the tool's batch jobs -- with ThreadSanitizer,
 # and runs those only (the rest of the library is single-threaded per element
 # and covered by the other builds). The module and the tool are built without
 # the dialogs: the threads show none, and Qt is not built for the sanitizer.
@@ -8,9 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build-tsan}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DVORNFMT_WERROR=ON -DVORNFMT_TSAN=ON -DVORNFMT_DIALOGS=OFF "$@"
-cmake --build "$BUILD_DIR" --target test_host_concurrency test_engine_threads
+cmake --build "$BUILD_DIR" --target test_host_concurrency test_engine_threads test_format_threads
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
-  ctest --test-dir "$BUILD_DIR" -R '^(HostThreads|EngineThreads)\.' --output-on-failure
+  ctest --test-dir "$BUILD_DIR" -R '^(HostThreads|EngineThreads|FormatThreads)\.' --output-on-failure
 
 # The tool's batch jobs: threads over one engine, each loading types of its
 # own, with the output as one job gives it and no race reported (exit 66).

@@ -7,7 +7,6 @@
 // or the process ends, before the objects module start created are
 // destroyed (it is registered with atexit at the end of module start, and
 // such handlers run in reverse order of registration).
-#include <cstdlib>
 #include <mutex>
 
 #include "control/automation/class_factory.h"
@@ -50,12 +49,19 @@ CVornFmtApp& TheApp() {
 
 std::once_flag started;
 
-void ModuleExit() { TheApp().ExitInstance(); }
+// Ends the application when the module is unloaded or the process ends,
+// whichever comes first, before the application object goes. A static's
+// destructor is registered with this module, as std::atexit called from a
+// module is by the C library; ThreadSanitizer's std::atexit is not, and
+// runs the handler at process exit even after the module was unloaded.
+struct ModuleExit {
+  ~ModuleExit() { TheApp().ExitInstance(); }
+};
 
 void StartModule() {
   std::call_once(started, [] {
     TheApp().InitInstance();
-    std::atexit(&ModuleExit);
+    static const ModuleExit at_unload;
   });
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/fmt_file_factory.h"
+#include "format/format_dump.h"
 #include "format/type_name.h"
 
 namespace vornfmt {
@@ -34,6 +35,16 @@ TEST(FindTypeNameStartTest, TriesSnvtFirst) {
   EXPECT_EQ(FindTypeNameStart(u"UNVT_a_SNVT_b:int"), 7u);
   EXPECT_EQ(FindTypeNameStart(u"*UCPT_a_SCPT_b"), 8u);
   EXPECT_EQ(FindTypeNameStart(u"none"), std::u16string_view::npos);
+}
+
+TEST(FindTypeNameStartTest, FirstMarkerInOrderWhereverItStands) {
+  constexpr std::size_t npos = std::u16string_view::npos;
+  const std::tuple<std::u16string_view, std::size_t> rows[] = {
+      {u"SNVT", 0},           {u"SNV", npos},           {u"xSNVTxSNVT", 1},      {u"SCPT_a_UCPT_b_UNVT", 14},
+      {u"UCPT_a_SCPT", 7},    {u"UCPT_a_UCPT", 0},      {u"TTTT_UCPT", 5},       {u"SNVt_SNvT_SNVT", 10},
+      {u"*SCPTx:text(\"T\")", 1}, {u"sNVT UNVT", 5},   {u"", npos},             {u"T", npos},
+  };
+  for (const auto& [text, start] : rows) EXPECT_EQ(FindTypeNameStart(text), start) << ::testing::PrintToString(text);
 }
 
 using O = EntryOutcome;
@@ -155,6 +166,36 @@ std::u16string WidenUpper(std::string_view text) {
   std::u16string out;
   for (char c : text) out.push_back(static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 32 : c));
   return out;
+}
+
+// Leaves ASCII as it is, makes byte A4 a euro sign, and counts the texts it
+// is given.
+int euro_widener_calls = 0;
+std::u16string WidenEuro(std::string_view text) {
+  ++euro_widener_calls;
+  std::u16string out;
+  for (char c : text) out.push_back(c == '\xA4' ? u'\u20AC' : static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+TEST(CFmtFileTest, EntriesOfAsciiOnlySkipAWidenerThatLeavesAsciiAsItIs) {
+  const std::tuple<std::string_view, std::u16string_view, int> rows[] = {  // entry, as widened, widener calls
+      {"SNVT_a:text(\"%d m\");", u"SNVT_a:text(\"%d m\");", 0},
+      {"SNVT_a:text(\"%d \xA4\");", u"SNVT_a:text(\"%d \u20AC\");", 1},
+      {"SNVT_a:text(\"%d \x7F\");", u"SNVT_a:text(\"%d \x7F\");", 0},
+  };
+  for (const auto& [entry, widened, calls] : rows) {
+    CFmtFile file(u"a.fmt", WidenEuro);
+    CFmtFile expected(u"b.fmt");
+    euro_widener_calls = 0;
+    file.LoadEntry(entry);
+    EXPECT_EQ(euro_widener_calls, calls) << entry;
+    const CAlternateFmt* wide = expected.LoadWideEntry(widened).alternative;
+    const CAlternateFmt* loaded = file.SelectFormat(u"SNVT_a", u"");
+    ASSERT_NE(wide, nullptr) << entry;
+    ASSERT_NE(loaded, nullptr) << entry;
+    EXPECT_EQ(DescribeTree(*loaded), DescribeTree(*wide)) << entry;
+  }
 }
 
 TEST(FmtFileFactoryTest, MakesFmtFilesWithGivenWidener) {

@@ -559,7 +559,7 @@ bool ParseProgramIdText(std::string_view text, ProgramId& out) {
 
 namespace {
 
-// Parses text, which is followed by at least simdjson::SIMDJSON_PADDING readable
+// Parses text, which is followed by at least SIMDJSON_PADDING readable
 // bytes (simdjson reads whole blocks past the end of the text).
 bool ParsePadded(simdjson::padded_string_view text, TypeFileData& out, std::string& error) {
   simdjson::dom::parser parser(kMaxResourceFileBytes);

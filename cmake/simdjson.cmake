@@ -18,6 +18,9 @@ if(VORNFMT_SIMDJSON_SOURCE_DIR)
   # The library's own code is not held to this project's warnings.
   target_include_directories(vornfmt_simdjson SYSTEM PUBLIC $<BUILD_INTERFACE:${VORNFMT_SIMDJSON_SOURCE_DIR}>)
   target_compile_options(vornfmt_simdjson PRIVATE -w)
+  # The i686 module uses simdjson's portable kernel knowingly: no note in
+  # every file that includes the header.
+  target_compile_definitions(vornfmt_simdjson PUBLIC SIMDJSON_NO_PORTABILITY_WARNING)
   set_target_properties(vornfmt_simdjson PROPERTIES EXPORT_NAME simdjson POSITION_INDEPENDENT_CODE ON)
   add_library(simdjson::simdjson ALIAS vornfmt_simdjson)
   set(VORNFMT_SIMDJSON_PACKAGE OFF)

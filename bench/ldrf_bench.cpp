@@ -42,6 +42,21 @@ void ParseGeneratedMegabyte(benchmark::State& state) {
 }
 BENCHMARK(ParseGeneratedMegabyte)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
 
+// The shipped standard set as read from disk, parsed and laid out: most of
+// what opening the standard catalog costs.
+void ParseStandardTypeFile(benchmark::State& state) {
+  std::string text, error;
+  if (!vornfmt::ldrf::ReadWholeFile(std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog/standard.typ", text, error))
+    state.SkipWithError(error.c_str());
+  for (auto _ : state) {
+    vornfmt::ldrf::TypeFileData data;
+    if (!vornfmt::ldrf::ParseTypeFile(text, data, error)) state.SkipWithError(error.c_str());
+    benchmark::DoNotOptimize(data.nvts.data());
+  }
+  state.counters["file_bytes"] = double(text.size());
+}
+BENCHMARK(ParseStandardTypeFile)->Unit(benchmark::kMillisecond)->Apply(vornfmt::bench::FixedIterations);
+
 void OpenStandardCatalog(benchmark::State& state) {
   const std::string folder = std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog";
   for (auto _ : state) {

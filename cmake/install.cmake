@@ -19,6 +19,11 @@ if(TARGET vornfmt_winapi)
   list(APPEND vornfmt_libraries vornfmt_winapi)
   set_target_properties(vornfmt_winapi PROPERTIES EXPORT_NAME winapi)
 endif()
+# simdjson compiled from its source is installed with the libraries that
+# link it; the package's is found by vornfmtConfig.cmake.
+if(TARGET vornfmt_simdjson)
+  list(APPEND vornfmt_libraries vornfmt_simdjson)
+endif()
 install(TARGETS ${vornfmt_libraries} EXPORT vornfmtTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime
@@ -50,6 +55,11 @@ install(FILES ${PROJECT_BINARY_DIR}/vornfmtConfig.cmake ${PROJECT_BINARY_DIR}/vo
 file(RELATIVE_PATH VORNFMT_PREFIX_FROM_PCDIR "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig"
      "${CMAKE_INSTALL_PREFIX}")
 set(VORNFMT_PC_LIBS "-lvornfmt_control -lvornfmt_convert -lvornfmt_typetree -lvornfmt_format -lvornfmt_catalog -lvornfmt_ldrf -lvornfmt_platform")
+if(TARGET vornfmt_simdjson)
+  string(APPEND VORNFMT_PC_LIBS " -lvornfmt_simdjson")
+else()
+  string(APPEND VORNFMT_PC_LIBS " -lsimdjson")
+endif()
 if(TARGET vornfmt_winapi)
   string(APPEND VORNFMT_PC_LIBS " -lvornfmt_winapi ${CMAKE_DL_LIBS}")
   list(TRANSFORM VORNFMT_PC_LIBS REPLACE "dl$" "-ldl")

@@ -17,6 +17,13 @@ if(VORNFMT_PYTHON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}), python3 (<< ${Python_VERSION_MAJOR}.${next_minor})")
 endif()
+# The static libraries link the system's simdjson: programs built against
+# them need its development package (the tool itself needs only the shared
+# library, which dpkg-shlibdeps finds).
+if(VORNFMT_SIMDJSON_PACKAGE)
+  list(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libsimdjson-dev")
+  list(JOIN CPACK_DEBIAN_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-dask, python3-distributed, pkgconf")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

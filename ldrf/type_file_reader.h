@@ -18,8 +18,12 @@ inline constexpr uintmax_t kMaxResourceFileBytes = 64u << 20;
 
 // False with a sentence in error when the text is not a valid type file.
 bool ParseTypeFile(std::string_view text, TypeFileData& out, std::string& error);
+// The same; a text read by ReadWholeFile is parsed where it lies, others
+// are copied first.
+bool ParseTypeFile(const std::string& text, TypeFileData& out, std::string& error);
 
-// Reads the whole file (at most kMaxResourceFileBytes) into text.
+// Reads the whole file (at most kMaxResourceFileBytes) into text, with
+// room after it for ParseTypeFile's parser to read ahead.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& text, std::string& error);
 
 // Parses "FM:MM:MM:CC:CC:UU:TT:NN" or 16 hexadecimal digits.

@@ -71,6 +71,9 @@ struct CodePage {
   bool singleByte = false;
   std::array<char16_t, 256> wideOf{};
   std::unordered_map<char16_t, char> byteOf;
+  // Every ASCII byte stands for the character of the same code, both ways:
+  // ASCII text is its own ANSI form (names of the type files, nearly always).
+  bool asciiSame = false;
 };
 
 std::string AsBytes(std::u16string_view text) {
@@ -109,6 +112,11 @@ void BuildTable(CodePage& cp) {
     cp.byteOf.emplace(same, static_cast<char>(b));
   }
   cp.singleByte = true;
+  cp.asciiSame = true;
+  for (char16_t unit = 0; unit < 0x80; ++unit) {
+    auto it = cp.byteOf.find(unit);
+    if (cp.wideOf[unit] != unit || it == cp.byteOf.end() || it->second != static_cast<char>(unit)) cp.asciiSame = false;
+  }
 }
 
 std::unique_ptr<CodePage> MakeCodePage(const std::string& name) {
@@ -198,9 +206,14 @@ std::u16string FromAnsi(std::string_view text) {
   return FromBytes(wide);
 }
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::string Utf8ToAnsi(std::string_view utf8) {
-  const std::u16string wide = Utf8ToUtf16(utf8);
   CodePage& cp = Active();
+  if (cp.asciiSame && IsAscii(utf8)) return std::string(utf8);
+  const std::u16string wide = Utf8ToUtf16(utf8);
   std::string out;
   if (!cp.singleByte) {
     cp.fromWide->Run(AsBytes(wide), out, "?", 2);

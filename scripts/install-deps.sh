@@ -10,7 +10,7 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev libcli11-dev python3 locales \
+  nlohmann-json3-dev libsimdjson-dev libcli11-dev python3 locales \
   g++-mingw-w64-x86-64-posix
 # The control as a Windows module for i686 and x86-64 (widl compiles its type
 # library), and Wine to register it and drive it with real clients.
@@ -22,6 +22,17 @@ $SUDO apt-get install -y --no-install-recommends \
   pybind11-dev python3-dev python3-pytest python3-dask python3-distributed dpkg-dev pkgconf
 # The dialogs (Qt 6 Widgets, their fixed font) and their end-to-end test on X.
 $SUDO apt-get install -y --no-install-recommends qt6-base-dev fonts-dejavu-core xvfb xdotool imagemagick
+# The Windows builds compile simdjson from its Debian source package (the
+# binary package has a Linux library only): a deb-src entry for the mirror
+# the system's own entry names, then the source into the cache.
+if [ -f /etc/apt/sources.list.d/debian.sources ] && [ ! -f /etc/apt/sources.list.d/vornfmt-src.sources ]; then
+  uris="$(grep -m1 '^URIs:' /etc/apt/sources.list.d/debian.sources)"
+  printf 'Types: deb-src\n%s\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$uris" | $SUDO tee /etc/apt/sources.list.d/vornfmt-src.sources >/dev/null
+  $SUDO apt-get update
+fi
+source "$(dirname "$0")/windows-header-libraries.sh"
+FetchSimdjsonSource
 # A German locale lets the tests check number text with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen

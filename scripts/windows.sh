@@ -29,6 +29,7 @@ WIN64_BUILD_DIR="${WIN64_BUILD_DIR:-build-win64}"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 source "$ROOT/scripts/windows-header-libraries.sh"
+SIMDJSON_DIR="$(WindowsSimdjsonSource)"
 
 Step() { echo "== windows: $*"; }
 Fail() { echo "windows: $*" >&2; exit 1; }
@@ -39,6 +40,7 @@ Build() {  # Build DIR TOOLCHAIN
   cmake -S . -B "$dir" -G Ninja --toolchain "$ROOT/cmake/$toolchain" \
     -DVORNFMT_WERROR=ON -DVORNFMT_TESTS=OFF -DVORNFMT_TOOLS=OFF -DVORNFMT_DIALOGS=OFF \
     -DVORNFMT_WINDOWS_CLIENTS=ON -Dnlohmann_json_DIR="$(WindowsHeaderLibraries "$ROOT/$dir")" \
+    -DVORNFMT_SIMDJSON_SOURCE_DIR="$SIMDJSON_DIR" \
     >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
   ninja -C "$dir" -j"$JOBS" vornfmt_ocx com_client "${@:3}"
 }

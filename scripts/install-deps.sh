@@ -30,7 +30,7 @@ if [ -f /etc/apt/sources.list.d/debian.sources ] && [ ! -f /etc/apt/sources.list
   printf 'Types: deb-src\n%s\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
     "$uris" | $SUDO tee /etc/apt/sources.list.d/vornfmt-src.sources >/dev/null
   $SUDO apt-get update
-elif [ -f /etc/apt/sources.list ] && ! grep -qs '^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list; then
+elif grep -qs '^deb ' /etc/apt/sources.list && ! grep -qs '^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list; then
   # The one-line format: the same entries with deb-src.
   grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee /etc/apt/sources.list.d/vornfmt-src.list >/dev/null
   $SUDO apt-get update

@@ -11,11 +11,12 @@
 #include "platform/numeric_locale.h"
 
 namespace vornfmt {
+
+std::atomic<uint32_t> detail::catalogEpoch{1};
+
 namespace {
 
-std::atomic<uint32_t> catalogEpoch{1};
-
-void NextCatalogEpoch() { catalogEpoch.fetch_add(1, std::memory_order_relaxed); }
+void NextCatalogEpoch() { detail::catalogEpoch.fetch_add(1, std::memory_order_relaxed); }
 
 FormatterEngine*& InstalledEngine() {
   static FormatterEngine* installed = nullptr;
@@ -37,7 +38,6 @@ FormatterEngine* InstallEngine(FormatterEngine* engine) {
   return previous;
 }
 
-uint32_t CatalogEpoch() { return catalogEpoch.load(std::memory_order_relaxed); }
 
 FormatterEngine::FormatterEngine(const LdrfApi& library) : library_(&library) { SelectUserNumericLocale(); }
 

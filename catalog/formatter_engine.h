@@ -2,6 +2,7 @@
 // The one process-wide owner of what is read from the resource catalog: the
 // open catalog, every format file (read completely when the catalog opens)
 // and every type file (opened on first use), plus the language setting.
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -81,7 +82,10 @@ FormatterEngine* InstallEngine(FormatterEngine* engine);
 // A number that changes whenever a catalog opens or closes or another engine
 // is installed: what was asked of the library before it changed may no
 // longer be what the library would answer (type trees cache leaf facts
-// under it).
-uint32_t CatalogEpoch();
+// under it). Inline: every formatting call compares it.
+namespace detail {
+extern std::atomic<uint32_t> catalogEpoch;
+}
+inline uint32_t CatalogEpoch() { return detail::catalogEpoch.load(std::memory_order_relaxed); }
 
 }  // namespace vornfmt

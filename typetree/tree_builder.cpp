@@ -55,7 +55,7 @@ bool CTypeTreeItem::LoadByName(std::u16string_view text, std::u16string_view new
   if (hasSystem) SetMeasurementSystem(system);
   if (wanted.empty()) return false;
   const uint16_t sel = static_cast<uint16_t>(newSelector);
-  const bool unchanged = wanted == typeName && newPid == pid && sel == selector && treeHandle != 0;
+  const bool unchanged = wanted == typeName && newPid == pid && sel == selector && HoldsOpenTree();
   if (!unchanged) {
     FreeTree();
     typeName = wanted;
@@ -75,7 +75,7 @@ bool CTypeTreeItem::LoadByIndex(int16_t index, bool nvt, std::u16string_view new
   const uint16_t sel = static_cast<uint16_t>(newSelector);
   const int32_t flag = nvt ? 1 : 0;
   const bool unchanged = wantedIndex == typeIndex && newPid == pid && sel == selector &&
-                         flag == isNetworkVariable && treeHandle != 0;
+                         flag == isNetworkVariable && HoldsOpenTree();
   if (!unchanged) {
     FreeTree();
     isNetworkVariable = flag;

@@ -53,9 +53,23 @@ CTypeTreeItemBase* CTypeTreeItem::FindItemByName(std::u16string_view wanted) {
   return sub == -1 ? nullptr : GetSubfield(sub);
 }
 
-const CAlternateFmt* CTypeTreeItem::GetFormat() {
+const CAlternateFmt* CTypeTreeItem::ChooseFormat() {
+  if (catalogEpoch_ != CatalogEpoch()) ForgetClosedCatalog();
   if (!format && formatFile) format = formatFile->SelectFormat(typeName, measurementSystem);
   return format;
+}
+
+CTypeFile* CTypeTreeItem::GetTypeFile() const { return catalogEpoch_ == CatalogEpoch() ? typeFile : nullptr; }
+
+bool CTypeTreeItem::HoldsOpenTree() const { return treeHandle != 0 && catalogEpoch_ == CatalogEpoch(); }
+
+void CTypeTreeItem::ForgetClosedCatalog() {
+  // The library keeps the tree after its catalog closes; it is let go too,
+  // so that loading the same type again opens it in the open catalog.
+  FreeTree();
+  formatFile = nullptr;
+  typeFile = nullptr;
+  catalogEpoch_ = CatalogEpoch();
 }
 
 void CTypeTreeItem::SetMeasurementSystem(std::u16string_view system) {
@@ -85,6 +99,7 @@ void CTypeTreeItem::SetTreeHandle(LdrfHandle tree) {
 
 bool CTypeTreeItem::Reopen() {
   FormatterEngine& engine = TheEngine();
+  catalogEpoch_ = CatalogEpoch();
   formatFile = engine.FindFormatFile(pid, selector);
   typeFile = engine.FindTypeFile(pid, selector);
   if (!typeFile || !typeFile->Open()) return false;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "catalog/format_file_base.h"
+#include "catalog/formatter_engine.h"
 #include "catalog/type_file.h"
 #include "typetree/type_tree_item_base.h"
 
@@ -51,13 +52,18 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   int16_t FindSubIndexByName(std::u16string_view name) const;
   CTypeTreeItemBase* FindItemByName(std::u16string_view name);
 
-  const CAlternateFmt* GetFormat();
+  const CAlternateFmt* GetFormat() {
+    // Inline for the usual case, a format already chosen in the open catalog.
+    if (format && catalogEpoch_ == CatalogEpoch()) return format;
+    return ChooseFormat();
+  }
   void SetMeasurementSystem(std::u16string_view system);
   std::u16string GetMeasurementSystem();
 
   std::u16string GetPid() const { return pid; }
   int16_t GetSelector() const { return static_cast<int16_t>(selector); }
-  CTypeFile* GetTypeFile() const { return typeFile; }
+  // Null once the catalog it came from has been closed (see GetFormat).
+  CTypeFile* GetTypeFile() const;
   void SetInteractive(bool on) { interactive = on ? 1 : 0; }
 
   // Drops the library handle (and the chosen format); the nodes stay.
@@ -92,6 +98,18 @@ class CTypeTreeItem : public CTypeTreeItemBase {
   std::unique_ptr<ResolvedItems, void (*)(ResolvedItems*)> resolvedItems{nullptr, nullptr};
 
  private:
+  // The format file, the chosen format and the type file belong to the
+  // catalog that was open when the type was found; closing that catalog
+  // destroys them. A tree that outlives it forgets them and lets its tree
+  // go, as FreeTree does: its next question opens the type again in the
+  // catalog open then (or fails without one).
+  void ForgetClosedCatalog();
+  const CAlternateFmt* ChooseFormat();
+  // A tree handle of the catalog that is open now: loading the same type
+  // again may keep it.
+  bool HoldsOpenTree() const;
+
+  uint32_t catalogEpoch_ = 0;  // CatalogEpoch() when the files were found
   friend void Flatten(CTypeTreeItemBase& node, CTypeTreeItem& root);
   friend void ReadReference(CTypeTreeItemBase& node, LdrfHandle tree);
 

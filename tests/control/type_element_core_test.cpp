@@ -111,6 +111,21 @@ TEST_F(TypeElement, LoadsByIndexAndFailsForWhatIsNotThere) {
   EXPECT_FALSE(missing.LoadByName(u"SNVT_nothing", kPid, 0));
 }
 
+// Closing the catalog destroys its format and type files: an element loaded
+// under it must not reach them afterwards (AddressSanitizer builds report
+// it if it does). Without a catalog it answers false; once one is open
+// again it opens its type there, as after FreeTree.
+TEST_F(TypeElement, OutlivingItsCatalogItOpensItsTypeInTheNextOne) {
+  const std::u16string before = FormatText({0xC8, 0x01}, -1);
+  formatter->Engine().CloseCatalog();
+  bool ok = true;
+  EXPECT_EQ(FormatText({0xC8, 0x01}, -1, &ok), u"");
+  EXPECT_FALSE(ok);
+  formatter->Engine().OpenCatalog(codepage::Utf8ToUtf16(std::string(VORNFMT_SOURCE_DIR) + "/resources/catalog"));
+  EXPECT_EQ(FormatText({0xC8, 0x01}, -1, &ok), before);
+  EXPECT_TRUE(ok);
+}
+
 TEST(Assembly, InstallsItsPiecesWhileItLivesAndPutsBackThePrevious) {
   const auto installedHandler = [] {
     const LimitBreachHandler current = SetLimitBreachHandler(nullptr);

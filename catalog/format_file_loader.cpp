@@ -79,7 +79,7 @@ void FormatEntryJoiner::Scan(size_t from) {
 
 // Looks for the ')' matching the open parenthesis from where the last look
 // stopped, going from parenthesis to parenthesis (memchr) rather than
-// character by character: specifications are long, parentheses sparse.
+// character by character: format texts are long, parentheses sparse.
 void FormatEntryJoiner::MatchParen() {
   const char* text = text_.data();
   const char* end = text + text_.size();

@@ -170,7 +170,8 @@ mkdir -p "$SCREENSHOTS"
 "$WINESERVER" -k 2>/dev/null || true
 "$WINESERVER" -w
 display=":$((70 + RANDOM % 200))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: no server reset between one xdotool call and the next.
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 XVFB_PID=$!
 export DISPLAY="$display"
 timeout 10 sh -c 'until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.2; done' || Fail "Xvfb did not start"

@@ -23,8 +23,10 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; cat "$WORK/out" "$WORK/err" 2>/dev/null; exit 1; }
 
 # A free display number: Xvfb writes the one it took to the descriptor given.
+# -noreset: by default the server resets when its last client leaves, and a
+# client connecting just then (the next xdotool) is refused.
 exec 3>"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for i in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 [ -s "$WORK/display" ] || fail "Xvfb did not start"
